@@ -1,0 +1,81 @@
+// The board: a 26 x 26 playing area inside a 27 x 27 store whose last row and
+// column stay empty, the rules, the computer opponent, the move files and the
+// drawing of the marks.
+#pragma once
+
+#include <cstdio>
+
+class Display;
+class Surface;
+
+constexpr int HRACIPOLEX = 26;
+constexpr int HRACIPOLEY = 26;
+
+// Step tables of the eight directions, indexed 1..8 (1 right, then clockwise);
+// d and d + 4 are opposite. Filled by the board's constructor.
+extern int Smer_X[9];
+extern int Smer_Y[9];
+
+// Five positions from a start cell in one direction, as the computer sees them.
+struct Okno {
+    int Hodnota[5];  // cell code, or -1 beyond the 27 x 27 store
+    int X[5];
+    int Y[5];
+};
+
+// The computer's window table: every start cell (y * 26 + x) in every direction.
+struct RESULTS {
+    Okno okno[HRACIPOLEX * HRACIPOLEY][8];  // [start cell][direction - 1]
+};
+
+bool CheckIn(int x, int y);
+bool CheckOut(int x, int y);
+int OpacnySmer(int d);
+void ClearResults(RESULTS* results);
+
+// The classic C-library generator, made portable so the computer plays the
+// same moves everywhere: never seeded, so every run draws the same sequence.
+int RandomInt(int n);
+// Puts the generator back to its start (the state of a fresh process).
+void ResetRandomInt();
+
+class CHraciPole {
+public:
+    FILE* fTahy;
+    int Pole[HRACIPOLEY + 1][HRACIPOLEX + 1];  // [y][x]
+    Surface* lpddsKrizek;
+    Surface* lpddsKolecko;
+    int PosledniTahPC_Y;
+    int PosledniTahPC_X;
+    int PosledniTah_Y;
+    int PosledniTah_X;
+
+    CHraciPole();
+    ~CHraciPole();  // writes data/hra.dat
+
+    void ClearHraciPole();
+    bool PutItem(int x, int y, int player);
+    bool JeHPZaplnene();
+    int ZkontrolujJestliJeVyherce();
+    int GetScore(int player, int x, int y);
+    bool PutItemWithAI(int player);
+    bool UlozTah(int x, int y);
+
+    bool InitHraciPole(Display* dd);
+    void Destroy();
+    void DrawKolecko(int left, int top, Surface** target);
+    void DrawKrizek(int left, int top, Surface** target);
+    void DrawAllHraciPole(Surface** target);
+    void PutItemAndWait(int, int, Surface* front, Surface* background, int);
+    void PutItemAndWaitKRIZEK(int, int, Surface* front, Surface* background, int);
+    void PutItemAIAndWait(int, int, Surface* front, Surface* background, int);
+    void UkazViteze(Surface* front, Surface* background);
+
+private:
+    bool Umisti(int x, int y, int player);
+    void ZapisHru();
+    bool NajdiViteznouRadu(int winner, int* x, int* y, int* d);
+    void AnimujTah(Surface* picture, int x, int y, Surface* front, Surface* background);
+};
+
+extern CHraciPole CHPHraciPole;

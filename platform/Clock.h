@@ -1,0 +1,35 @@
+// Time: the millisecond clocks the game paces itself with, Sleep, and the
+// wall-clock time for the log. Tests install a FakeClock, whose Sleep advances
+// time at once.
+#pragma once
+
+#include <cstdint>
+
+struct SystemTime {
+    int year;
+    int month;
+    int day;
+    int hour;
+    int minute;
+    int second;
+};
+
+uint32_t timeGetTime();   // milliseconds, wrapping at 2^32
+uint32_t GetTickCount();  // the same clock
+void Sleep(uint32_t milliseconds);
+SystemTime GetLocalTime();
+
+class FakeClock {
+public:
+    FakeClock();   // replaces the real clock until destroyed
+    ~FakeClock();
+    FakeClock(const FakeClock&) = delete;
+    FakeClock& operator=(const FakeClock&) = delete;
+
+    uint32_t now = 0;
+    // Every read moves the clock on by this much, so code that polls the
+    // clock without sleeping still gets to its deadline.
+    uint32_t advancePerRead = 1;
+    uint32_t slept = 0;  // total of all Sleep calls
+    SystemTime localTime{2026, 12, 5, 20, 34, 10};
+};

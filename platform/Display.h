@@ -1,0 +1,47 @@
+// The full-screen display: a desktop-sized window whose renderer shows the
+// game's 800 x 600 picture scaled to fit with its aspect kept (black bars).
+#pragma once
+
+#include "Surface.h"
+
+#include <memory>
+
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Window;
+
+class Display {
+public:
+    // Null when no display is available.
+    static Display* Create();
+    ~Display();
+    Display(const Display&) = delete;
+    Display& operator=(const Display&) = delete;
+
+    bool SetDisplayMode(int width, int height, int bitsPerPixel);
+    // A primary surface (owned by the display, with its back buffer when the
+    // description asks for one) or an off-screen surface (owned by the caller).
+    Surface* CreateSurface(const SurfaceDesc* desc);
+    Clipper* CreateClipper();
+
+    // Shows the front buffer, waiting for the vertical blank where the driver offers it.
+    void Present(const Surface& front);
+    void FrameChanged() { framePending = true; }
+    void PresentIfPending();
+    void Repaint();
+
+private:
+    Display() = default;
+
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    std::unique_ptr<Surface> primary;
+    std::unique_ptr<Surface> back;
+    bool framePending = false;
+};
+
+// Shows what was drawn straight onto the visible surface since the last frame.
+void PresentPendingFrame();
+// Shows the visible surface again (the window was uncovered).
+void RepaintDisplay();

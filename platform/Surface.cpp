@@ -1,0 +1,205 @@
+#include "Surface.h"
+
+#include "Display.h"
+#include "Text.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+
+Surface::Surface(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h, 0) {}
+
+Surface::~Surface() = default;
+
+void Surface::Touched()
+{
+    if (display)
+        display->FrameChanged();
+}
+
+bool Surface::ClipDestination(const RECT& dst, RECT* clipped) const
+{
+    if (!clipper) {
+        if (dst.left < 0 || dst.top < 0 || dst.right > width || dst.bottom > height)
+            return false;
+        *clipped = dst;
+        return true;
+    }
+    const RECT& c = clipper->ClipList();
+    clipped->left = std::max({dst.left, c.left, 0});
+    clipped->top = std::max({dst.top, c.top, 0});
+    clipped->right = std::min({dst.right, c.right, width});
+    clipped->bottom = std::min({dst.bottom, c.bottom, height});
+    if (clipped->right < clipped->left)
+        clipped->right = clipped->left;
+    if (clipped->bottom < clipped->top)
+        clipped->bottom = clipped->top;
+    return true;
+}
+
+bool Surface::Blt(const RECT* dstRect, Surface* source, const RECT* srcRect, uint32_t flags, const BltFx* fx)
+{
+    if (locked)
+        return false;
+    const RECT dst = dstRect ? *dstRect : RECT{0, 0, width, height};
+    if (dst.right <= dst.left || dst.bottom <= dst.top)
+        return false;
+    RECT clip;
+    if (!ClipDestination(dst, &clip))
+        return false;
+
+    if (flags & DDBLT_COLORFILL) {
+        if (!fx)
+            return false;
+        const uint16_t colour = static_cast<uint16_t>(fx->dwFillColor);
+        for (int y = clip.top; y < clip.bottom; ++y)
+            std::fill(Row(y) + clip.left, Row(y) + clip.right, colour);
+        Touched();
+        return true;
+    }
+
+    if (!source || source->locked)
+        return false;
+    const RECT src = srcRect ? *srcRect : RECT{0, 0, source->width, source->height};
+    if (src.left < 0 || src.top < 0 || src.right > source->width || src.bottom > source->height ||
+        src.right <= src.left || src.bottom <= src.top)
+        return false;
+
+    const bool keyed = (flags & DDBLT_KEYSRC) && source->hasKey;
+    const int64_t dw = dst.right - dst.left, dh = dst.bottom - dst.top;
+    const int64_t sw = src.right - src.left, sh = src.bottom - src.top;
+    for (int y = clip.top; y < clip.bottom; ++y) {
+        const uint16_t* in = source->Row(static_cast<int>(src.top + (y - dst.top) * sh / dh));
+        uint16_t* out = Row(y);
+        if (!keyed && sw == dw) {
+            std::memmove(out + clip.left, in + src.left + (clip.left - dst.left),
+                         static_cast<size_t>(clip.right - clip.left) * sizeof(uint16_t));
+            continue;
+        }
+        for (int x = clip.left; x < clip.right; ++x) {
+            const uint16_t p = in[src.left + (x - dst.left) * sw / dw];
+            if (!keyed || p != source->key)
+                out[x] = p;
+        }
+    }
+    Touched();
+    return true;
+}
+
+bool Surface::Flip(Surface*, uint32_t)
+{
+    if (!backBuffer || !display || locked || backBuffer->locked)
+        return false;
+    std::swap(pixels, backBuffer->pixels);
+    display->Present(*this);
+    return true;
+}
+
+bool Surface::GetSurfaceDesc(SurfaceDesc* desc) const
+{
+    if (!desc)
+        return false;
+    desc->dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc->dwWidth = static_cast<uint32_t>(width);
+    desc->dwHeight = static_cast<uint32_t>(height);
+    desc->lPitch = width * static_cast<int32_t>(sizeof(uint16_t));
+    desc->lpSurface = nullptr;
+    desc->ddpfPixelFormat = PIXELFORMAT565;
+    desc->ddsCaps = SurfaceCaps{display ? DDSCAPS_PRIMARYSURFACE : DDSCAPS_OFFSCREENPLAIN, 0, 0, 0};
+    return true;
+}
+
+bool Surface::Lock(const RECT*, SurfaceDesc* desc, uint32_t)
+{
+    if (locked || !GetSurfaceDesc(desc))
+        return false;
+    desc->lpSurface = pixels.data();
+    locked = true;
+    return true;
+}
+
+bool Surface::Unlock(const RECT*)
+{
+    if (!locked)
+        return false;
+    locked = false;
+    Touched();
+    return true;
+}
+
+bool Surface::SetColorKey(uint32_t flags, const ColorKey* colorKey)
+{
+    if (!(flags & DDCKEY_SRCBLT) || !colorKey)
+        return false;
+    hasKey = true;
+    key = static_cast<uint16_t>(colorKey->dwColorSpaceLowValue);
+    return true;
+}
+
+bool Surface::SetClipper(Clipper* c)
+{
+    clipper = c;
+    return true;
+}
+
+bool Surface::GetAttachedSurface(const SurfaceCaps* caps, Surface** attached)
+{
+    if (!caps || !(caps->dwCaps & DDSCAPS_BACKBUFFER) || !backBuffer)
+        return false;
+    *attached = backBuffer;
+    return true;
+}
+
+// The context holds the surface locked, so nothing blits to or from it meanwhile.
+bool Surface::GetDC(DeviceContext** dc)
+{
+    if (locked || !dc)
+        return false;
+    locked = true;
+    *dc = new DeviceContext(*this);
+    return true;
+}
+
+bool Surface::ReleaseDC(DeviceContext* dc)
+{
+    if (!dc)
+        return false;
+    delete dc;
+    locked = false;
+    Touched();
+    return true;
+}
+
+bool Surface::CopyBitmap(const Bitmap& bitmap)
+{
+    if (locked)
+        return false;
+    const int w = std::min(width, bitmap.Width());
+    const int h = std::min(height, bitmap.Height());
+    for (int y = 0; y < h; ++y)
+        std::memcpy(Row(y), bitmap.Row(y), static_cast<size_t>(w) * sizeof(uint16_t));
+    Touched();
+    return true;
+}
+
+Bitmap* Bitmap::Load(const char* path)
+{
+    SDL_Surface* loaded = SDL_LoadBMP(path);
+    if (!loaded)
+        return nullptr;
+    SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB565, 0);
+    SDL_FreeSurface(loaded);
+    if (!converted)
+        return nullptr;
+    Bitmap* bitmap = new Bitmap;
+    bitmap->width = converted->w;
+    bitmap->height = converted->h;
+    bitmap->pixels.resize(static_cast<size_t>(converted->w) * converted->h);
+    for (int y = 0; y < converted->h; ++y)
+        std::memcpy(bitmap->pixels.data() + static_cast<size_t>(y) * converted->w,
+                    static_cast<const uint8_t*>(converted->pixels) + static_cast<size_t>(y) * converted->pitch,
+                    static_cast<size_t>(converted->w) * sizeof(uint16_t));
+    SDL_FreeSurface(converted);
+    return bitmap;
+}

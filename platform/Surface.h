@@ -1,0 +1,148 @@
+// Surfaces: 16-bit 5-6-5 pixel buffers with stretching, colour-keyed blits,
+// colour fills, a rectangular clip, lock/unlock and a flipping primary.
+#pragma once
+
+#include "Types.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class Bitmap;
+class Clipper;
+class DeviceContext;
+class Display;
+
+struct PixelFormat {
+    uint32_t dwSize;
+    uint32_t dwRGBBitCount;
+    uint32_t dwRBitMask;
+    uint32_t dwGBitMask;
+    uint32_t dwBBitMask;
+};
+
+struct SurfaceCaps {
+    uint32_t dwCaps;
+    uint32_t dwCaps2;
+    uint32_t dwCaps3;
+    uint32_t dwCaps4;
+};
+
+struct SurfaceDesc {
+    uint32_t dwSize;
+    uint32_t dwFlags;
+    uint32_t dwHeight;
+    uint32_t dwWidth;
+    int32_t lPitch;
+    uint32_t dwBackBufferCount;
+    void* lpSurface;
+    PixelFormat ddpfPixelFormat;
+    SurfaceCaps ddsCaps;
+};
+
+struct BltFx {
+    uint32_t dwSize;
+    uint32_t dwFillColor;
+};
+
+struct ColorKey {
+    uint32_t dwColorSpaceLowValue;
+    uint32_t dwColorSpaceHighValue;
+};
+
+// Description flags.
+constexpr uint32_t DDSD_CAPS = 0x1;
+constexpr uint32_t DDSD_HEIGHT = 0x2;
+constexpr uint32_t DDSD_WIDTH = 0x4;
+constexpr uint32_t DDSD_BACKBUFFERCOUNT = 0x20;
+// Capabilities.
+constexpr uint32_t DDSCAPS_BACKBUFFER = 0x4;
+constexpr uint32_t DDSCAPS_COMPLEX = 0x8;
+constexpr uint32_t DDSCAPS_FLIP = 0x10;
+constexpr uint32_t DDSCAPS_OFFSCREENPLAIN = 0x40;
+constexpr uint32_t DDSCAPS_PRIMARYSURFACE = 0x200;
+// Blit, flip, lock and key flags.
+constexpr uint32_t DDBLT_COLORFILL = 0x400;
+constexpr uint32_t DDBLT_KEYSRC = 0x8000;
+constexpr uint32_t DDBLT_WAIT = 0x1000000;
+constexpr uint32_t DDFLIP_WAIT = 0x1;
+constexpr uint32_t DDLOCK_WAIT = 0x1;
+constexpr uint32_t DDCKEY_SRCBLT = 0x8;
+
+// The one pixel format of the game: 16 bits, 5-6-5.
+constexpr PixelFormat PIXELFORMAT565{sizeof(PixelFormat), 16, 0xF800, 0x07E0, 0x001F};
+
+class Surface {
+public:
+    Surface(int width, int height);
+    ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    // Copies srcRect of source onto dst (null: whole surfaces), stretching when
+    // the sizes differ and, with DDBLT_KEYSRC, leaving the destination wherever
+    // the source pixel equals the source's colour key. DDBLT_COLORFILL fills dst
+    // with fx->dwFillColor instead. With a clipper the destination is cut to its
+    // rectangle; without one a rectangle outside the surface is refused.
+    bool Blt(const RECT* dst, Surface* source, const RECT* srcRect, uint32_t flags, const BltFx* fx);
+    // Primary only: swaps the pixels with the back buffer and shows them.
+    bool Flip(Surface* override, uint32_t flags);
+    bool Lock(const RECT* rect, SurfaceDesc* desc, uint32_t flags);
+    bool Unlock(const RECT* rect);
+    bool GetSurfaceDesc(SurfaceDesc* desc) const;
+    bool SetColorKey(uint32_t flags, const ColorKey* key);
+    bool SetClipper(Clipper* clipper);
+    bool GetAttachedSurface(const SurfaceCaps* caps, Surface** attached);
+    // A drawing context for reading pixels and writing text; give it back
+    // with ReleaseDC.
+    bool GetDC(DeviceContext** dc);
+    bool ReleaseDC(DeviceContext* dc);
+    // Copies a loaded picture to the top-left corner, cut at the edges.
+    bool CopyBitmap(const Bitmap& bitmap);
+
+    int Width() const { return width; }
+    int Height() const { return height; }
+    uint16_t* Row(int y) { return pixels.data() + static_cast<size_t>(y) * width; }
+    const uint16_t* Row(int y) const { return pixels.data() + static_cast<size_t>(y) * width; }
+
+private:
+    friend class Display;
+
+    bool ClipDestination(const RECT& dst, RECT* clipped) const;
+    void Touched();
+
+    int width;
+    int height;
+    std::vector<uint16_t> pixels;
+    bool hasKey = false;
+    uint16_t key = 0;
+    Clipper* clipper = nullptr;
+    Surface* backBuffer = nullptr;  // set on a flipping primary only
+    Display* display = nullptr;     // set on the primary only
+    bool locked = false;
+};
+
+// A rectangular clip list.
+class Clipper {
+public:
+    void SetClipList(const RECT& rect) { clip = rect; }
+    const RECT& ClipList() const { return clip; }
+
+private:
+    RECT clip{0, 0, 0, 0};
+};
+
+// A picture file loaded into memory, already in the 5-6-5 format.
+class Bitmap {
+public:
+    // Null when the file is missing or is not a bitmap.
+    static Bitmap* Load(const char* path);
+    int Width() const { return width; }
+    int Height() const { return height; }
+    const uint16_t* Row(int y) const { return pixels.data() + static_cast<size_t>(y) * width; }
+
+private:
+    int width = 0;
+    int height = 0;
+    std::vector<uint16_t> pixels;
+};

@@ -1,0 +1,201 @@
+#include "Text.h"
+
+#include "Surface.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <cmath>
+#include <map>
+#include <memory>
+
+namespace {
+
+const uint16_t kWindows1250[128] = {
+    0x20AC, 0xFFFD, 0x201A, 0xFFFD, 0x201E, 0x2026, 0x2020, 0x2021, 0xFFFD, 0x2030, 0x0160, 0x2039, 0x015A,
+    0x0164, 0x017D, 0x0179, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0xFFFD, 0x2122,
+    0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, 0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6,
+    0x00A7, 0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B, 0x00B0, 0x00B1, 0x02DB, 0x0142,
+    0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C, 0x0154,
+    0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7, 0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD,
+    0x00CE, 0x010E, 0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7, 0x0158, 0x016E, 0x00DA,
+    0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF, 0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F, 0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4,
+    0x0151, 0x00F6, 0x00F7, 0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9};
+
+bool InitTtf()
+{
+    static const bool ready = TTF_Init() == 0;
+    return ready;
+}
+
+// The font file fontconfig offers for a face and weight ("Verdana" bold finds
+// DejaVu Sans Bold on Debian); looked up once per face and weight.
+std::string FontFile(const char* face, int weight)
+{
+    static std::map<std::pair<std::string, int>, std::string> known;
+    const auto key = std::make_pair(std::string(face), weight);
+    auto found = known.find(key);
+    if (found != known.end())
+        return found->second;
+    std::string file;
+    if (FcInit()) {
+        FcPattern* pattern = FcPatternCreate();
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face));
+        FcPatternAddInteger(pattern, FC_WEIGHT, weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result;
+        if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+            FcChar8* path = nullptr;
+            if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
+                file = reinterpret_cast<const char*>(path);
+            FcPatternDestroy(match);
+        }
+        FcPatternDestroy(pattern);
+    }
+    known[key] = file;
+    return file;
+}
+
+// Opens the font at the point size whose line height is closest to the cell
+// height asked for.
+TTF_Font* OpenWithCellHeight(const std::string& file, int cellHeight)
+{
+    TTF_Font* probe = TTF_OpenFont(file.c_str(), cellHeight);
+    if (!probe)
+        return nullptr;
+    const int probeHeight = TTF_FontHeight(probe);
+    TTF_CloseFont(probe);
+    const int size = std::max(1, static_cast<int>(std::lround(cellHeight * double(cellHeight) / probeHeight)));
+    return TTF_OpenFont(file.c_str(), size);
+}
+
+// The default font of a drawing context: a bold sans face as large as lets
+// "ANO" fit a 29 x 19 answer box of the dialogs. Drawn without smoothing, so
+// that a word redrawn in another colour replaces the first exactly.
+Font* DefaultFont()
+{
+    static std::unique_ptr<Font> font(Font::Create(-1, FW_BOLD, "Sans"));
+    return font.get();
+}
+
+}  // namespace
+
+Font* Font::Create(int height, int weight, const char* face)
+{
+    if (!InitTtf())
+        return nullptr;
+    const std::string file = FontFile(face, weight);
+    if (file.empty())
+        return nullptr;
+    if (height > 0) {
+        TTF_Font* f = OpenWithCellHeight(file, height);
+        return f ? new Font(f, true) : nullptr;
+    }
+    for (int size = 16; size > 4; --size) {
+        TTF_Font* f = TTF_OpenFont(file.c_str(), size);
+        if (!f)
+            return nullptr;
+        int w = 0, h = 0;
+        TTF_SizeUTF8(f, "ANO", &w, &h);
+        if (w <= 29 && TTF_FontAscent(f) - TTF_FontDescent(f) <= 19)
+            return new Font(f, false);
+        TTF_CloseFont(f);
+    }
+    return nullptr;
+}
+
+Font::~Font()
+{
+    TTF_CloseFont(font);
+}
+
+void DeleteObject(Font* font)
+{
+    delete font;
+}
+
+std::string Windows1250ToUtf8(const char* text, int length)
+{
+    std::string utf8;
+    for (int i = 0; (length < 0 || i < length) && text[i] != '\0'; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const uint32_t code = c < 0x80 ? c : kWindows1250[c - 0x80];
+        if (code < 0x80) {
+            utf8 += static_cast<char>(code);
+        } else if (code < 0x800) {
+            utf8 += static_cast<char>(0xC0 | code >> 6);
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xE0 | code >> 12);
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+COLORREF DeviceContext::GetPixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= target.Width() || y >= target.Height())
+        return 0xFFFFFFFF;  // CLR_INVALID
+    const uint16_t p = target.Row(y)[x];
+    const uint32_t r = ((p >> 11) & 0x1F) * 255 / 31;
+    const uint32_t g = ((p >> 5) & 0x3F) * 255 / 63;
+    const uint32_t b = (p & 0x1F) * 255 / 31;
+    return RGB(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b));
+}
+
+bool DeviceContext::TextOut(int x, int y, const char* text, int length)
+{
+    return Draw(x, y, Windows1250ToUtf8(text, length), false, 0);
+}
+
+bool DeviceContext::DrawText(const char* text, int length, const RECT& rect, uint32_t format)
+{
+    return Draw(rect.left, rect.top, Windows1250ToUtf8(text, length), (format & DT_RIGHT) != 0, rect.right);
+}
+
+bool DeviceContext::Draw(int x, int y, const std::string& utf8, bool rightAligned, int right)
+{
+    Font* chosen = font ? font : DefaultFont();
+    if (!chosen || utf8.empty())
+        return chosen != nullptr;
+    const SDL_Color colour{static_cast<uint8_t>(textColour & 0xFF), static_cast<uint8_t>((textColour >> 8) & 0xFF),
+                           static_cast<uint8_t>((textColour >> 16) & 0xFF), 255};
+    SDL_Surface* rendered = chosen->antialiased ? TTF_RenderUTF8_Blended(chosen->font, utf8.c_str(), colour)
+                                                : TTF_RenderUTF8_Solid(chosen->font, utf8.c_str(), colour);
+    if (!rendered)
+        return false;
+    SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(rendered);
+    if (!argb)
+        return false;
+    if (rightAligned)
+        x = right - argb->w;
+    // Blend the glyphs over the 5-6-5 pixels; the background stays as it was.
+    for (int row = 0; row < argb->h; ++row) {
+        const int ty = y + row;
+        if (ty < 0 || ty >= target.Height())
+            continue;
+        const uint32_t* in = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) + row * argb->pitch);
+        uint16_t* out = target.Row(ty);
+        for (int col = 0; col < argb->w; ++col) {
+            const int tx = x + col;
+            const uint32_t a = in[col] >> 24;
+            if (tx < 0 || tx >= target.Width() || a == 0)
+                continue;
+            const uint16_t p = out[tx];
+            const uint32_t br = ((p >> 11) & 0x1F) * 255 / 31, bg = ((p >> 5) & 0x3F) * 255 / 63, bb = (p & 0x1F) * 255 / 31;
+            const uint32_t r = (((in[col] >> 16) & 0xFF) * a + br * (255 - a)) / 255;
+            const uint32_t g = (((in[col] >> 8) & 0xFF) * a + bg * (255 - a)) / 255;
+            const uint32_t b = ((in[col] & 0xFF) * a + bb * (255 - a)) / 255;
+            out[tx] = static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+        }
+    }
+    SDL_FreeSurface(argb);
+    return true;
+}

@@ -1,0 +1,59 @@
+// Text and pixel read-back on a surface. Fonts are found by face, height and
+// weight through fontconfig and drawn with SDL_ttf; the game's strings are
+// Windows-1250 and are converted only for drawing.
+#pragma once
+
+#include "Types.h"
+
+#include <string>
+
+class Surface;
+struct _TTF_Font;
+
+constexpr int FW_BOLD = 700;
+constexpr uint32_t DT_RIGHT = 0x2;
+constexpr uint32_t DT_SINGLELINE = 0x20;
+
+class Font {
+public:
+    // Height is the character cell height in pixels, as GDI takes it. Null
+    // when no font can be opened.
+    static Font* Create(int height, int weight, const char* face);
+    ~Font();
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+
+private:
+    friend class DeviceContext;
+    Font(_TTF_Font* f, bool smooth) : font(f), antialiased(smooth) {}
+
+    _TTF_Font* font;
+    bool antialiased;
+};
+
+void DeleteObject(Font* font);
+
+class DeviceContext {
+public:
+    explicit DeviceContext(Surface& surface) : target(surface) {}
+
+    // Each channel expanded to the full 0..255 range.
+    COLORREF GetPixel(int x, int y) const;
+    void SetTextColor(COLORREF colour) { textColour = colour; }
+    // Null selects the context's default font, a small bold sans face.
+    void SelectObject(Font* selected) { font = selected; }
+    // Draws with a transparent background; (x, y) is the text's top-left corner.
+    bool TextOut(int x, int y, const char* text, int length);
+    // Single line, right-aligned in the rectangle (DT_RIGHT | DT_SINGLELINE).
+    bool DrawText(const char* text, int length, const RECT& rect, uint32_t format);
+
+private:
+    bool Draw(int x, int y, const std::string& utf8, bool rightAligned, int right);
+
+    Surface& target;
+    COLORREF textColour = 0;
+    Font* font = nullptr;
+};
+
+// A negative length means up to the terminating NUL.
+std::string Windows1250ToUtf8(const char* text, int length);

@@ -1,0 +1,195 @@
+#include "Window.h"
+
+#include "Display.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <deque>
+#include <string>
+
+class Window {
+public:
+    explicit Window(WNDPROC p) : procedure(p) {}
+    WNDPROC procedure;
+};
+
+namespace {
+
+std::string registeredClass;
+WNDPROC registeredProcedure = nullptr;
+Window* mainWindow = nullptr;
+std::deque<MSG> posted;
+bool quitPosted = false;
+int quitCode = 0;
+bool destroyed = false;
+
+int VirtualKey(const SDL_Keysym& key)
+{
+    const SDL_Scancode sc = key.scancode;
+    if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9)
+        return '1' + (sc - SDL_SCANCODE_1);
+    if (sc == SDL_SCANCODE_0)
+        return '0';
+    if (key.sym >= SDLK_a && key.sym <= SDLK_z)
+        return 'A' + (key.sym - SDLK_a);
+    if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z)  // a layout whose key gives no Latin letter
+        return 'A' + (sc - SDL_SCANCODE_A);
+    if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12)
+        return 0x70 + (sc - SDL_SCANCODE_F1);
+    if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9)
+        return 0x61 + (sc - SDL_SCANCODE_KP_1);
+    switch (sc) {
+    case SDL_SCANCODE_BACKSPACE: return VK_BACK;
+    case SDL_SCANCODE_TAB: return 0x09;
+    case SDL_SCANCODE_RETURN:
+    case SDL_SCANCODE_KP_ENTER: return VK_RETURN;
+    case SDL_SCANCODE_LSHIFT:
+    case SDL_SCANCODE_RSHIFT: return 0x10;
+    case SDL_SCANCODE_LCTRL:
+    case SDL_SCANCODE_RCTRL: return 0x11;
+    case SDL_SCANCODE_LALT:
+    case SDL_SCANCODE_RALT: return 0x12;
+    case SDL_SCANCODE_CAPSLOCK: return 0x14;
+    case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
+    case SDL_SCANCODE_SPACE: return VK_SPACE;
+    case SDL_SCANCODE_LEFT: return 0x25;
+    case SDL_SCANCODE_UP: return 0x26;
+    case SDL_SCANCODE_RIGHT: return 0x27;
+    case SDL_SCANCODE_DOWN: return 0x28;
+    case SDL_SCANCODE_DELETE: return 0x2E;
+    case SDL_SCANCODE_KP_0: return 0x60;
+    default: return 0xFF;  // no virtual key of its own
+    }
+}
+
+uintptr_t ButtonFlags()
+{
+    const uint32_t buttons = SDL_GetMouseState(nullptr, nullptr);
+    const SDL_Keymod mod = SDL_GetModState();
+    uintptr_t flags = 0;
+    if (buttons & SDL_BUTTON_LMASK) flags |= MK_LBUTTON;
+    if (buttons & SDL_BUTTON_RMASK) flags |= MK_RBUTTON;
+    if (buttons & SDL_BUTTON_MMASK) flags |= MK_MBUTTON;
+    if (mod & KMOD_SHIFT) flags |= MK_SHIFT;
+    if (mod & KMOD_CTRL) flags |= MK_CONTROL;
+    return flags;
+}
+
+// One SDL event as a window message; false for events the game does not see.
+bool Translate(const SDL_Event& e, MSG* msg)
+{
+    *msg = MSG{mainWindow, 0, 0, 0};
+    switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        msg->message = e.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
+        msg->wParam = static_cast<uintptr_t>(VirtualKey(e.key.keysym));
+        return true;
+    case SDL_MOUSEMOTION:
+        msg->message = WM_MOUSEMOVE;
+        msg->wParam = ButtonFlags();
+        msg->lParam = MAKELPARAM(e.motion.x, e.motion.y);
+        return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+        // Every second press of a quick series is a double click, as on Windows.
+        const bool doubleClick = down && e.button.clicks % 2 == 0;
+        if (e.button.button == SDL_BUTTON_LEFT)
+            msg->message = down ? (doubleClick ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN) : WM_LBUTTONUP;
+        else if (e.button.button == SDL_BUTTON_RIGHT)
+            msg->message = down ? (doubleClick ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN) : WM_RBUTTONUP;
+        else if (e.button.button == SDL_BUTTON_MIDDLE)
+            msg->message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+        else
+            return false;
+        msg->wParam = ButtonFlags();
+        msg->lParam = MAKELPARAM(e.button.x, e.button.y);
+        return true;
+    }
+    case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED)
+            RepaintDisplay();
+        if (e.window.event != SDL_WINDOWEVENT_CLOSE)
+            return false;
+        [[fallthrough]];
+    case SDL_QUIT:  // also what SIGINT and SIGTERM become
+        if (destroyed)
+            return false;
+        destroyed = true;
+        msg->message = WM_DESTROY;
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+bool RegisterWindowClass(const char* className, WNDPROC procedure)
+{
+    if (!className || !procedure)
+        return false;
+    registeredClass = className;
+    registeredProcedure = procedure;
+    return true;
+}
+
+HWND CreateMainWindow(const char* className, const char*)
+{
+    if (!registeredProcedure || registeredClass != className)
+        return nullptr;
+    if (!mainWindow)
+        mainWindow = new Window(registeredProcedure);
+    return mainWindow;
+}
+
+bool PeekMessage(MSG* msg)
+{
+    if (!posted.empty()) {
+        *msg = posted.front();
+        posted.pop_front();
+        return true;
+    }
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event))
+            if (Translate(event, msg))
+                return true;
+    }
+    if (quitPosted) {
+        quitPosted = false;
+        *msg = MSG{mainWindow, WM_QUIT, static_cast<uintptr_t>(quitCode), 0};
+        return true;
+    }
+    return false;
+}
+
+intptr_t DispatchMessage(const MSG* msg)
+{
+    Window* target = msg->hwnd ? msg->hwnd : mainWindow;
+    return target ? target->procedure(target, msg->message, msg->wParam, msg->lParam) : 0;
+}
+
+intptr_t DefWindowProc(HWND, uint32_t, uintptr_t, intptr_t)
+{
+    return 0;
+}
+
+void PostMessage(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    posted.push_back(MSG{window, message, wParam, lParam});
+}
+
+void PostQuitMessage(int exitCode)
+{
+    quitPosted = true;
+    quitCode = exitCode;
+}
+
+void MessageBox(HWND, const char* text, const char* caption)
+{
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr) != 0)
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+}

@@ -1,0 +1,64 @@
+// The one window and its message queue, fed from SDL's events and translated
+// to the messages the game's window procedure expects.
+#pragma once
+
+#include <cstdint>
+
+class Window;
+using HWND = Window*;
+using WNDPROC = intptr_t (*)(HWND, uint32_t, uintptr_t, intptr_t);
+
+struct MSG {
+    HWND hwnd;
+    uint32_t message;
+    uintptr_t wParam;
+    intptr_t lParam;
+};
+
+constexpr uint32_t WM_DESTROY = 0x0002;
+constexpr uint32_t WM_PAINT = 0x000F;
+constexpr uint32_t WM_QUIT = 0x0012;
+constexpr uint32_t WM_KEYDOWN = 0x0100;
+constexpr uint32_t WM_KEYUP = 0x0101;
+constexpr uint32_t WM_MOUSEMOVE = 0x0200;
+constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
+constexpr uint32_t WM_LBUTTONUP = 0x0202;
+constexpr uint32_t WM_LBUTTONDBLCLK = 0x0203;
+constexpr uint32_t WM_RBUTTONDOWN = 0x0204;
+constexpr uint32_t WM_RBUTTONUP = 0x0205;
+constexpr uint32_t WM_RBUTTONDBLCLK = 0x0206;
+constexpr uint32_t WM_MBUTTONDOWN = 0x0207;
+constexpr uint32_t WM_MBUTTONUP = 0x0208;
+
+// Button and modifier flags of mouse messages.
+constexpr uintptr_t MK_LBUTTON = 0x1;
+constexpr uintptr_t MK_RBUTTON = 0x2;
+constexpr uintptr_t MK_SHIFT = 0x4;
+constexpr uintptr_t MK_CONTROL = 0x8;
+constexpr uintptr_t MK_MBUTTON = 0x10;
+
+// Virtual-key codes; letters are 0x41..0x5A and the number row 0x30..0x39.
+constexpr int VK_BACK = 0x08;
+constexpr int VK_RETURN = 0x0D;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_SPACE = 0x20;
+
+constexpr intptr_t MAKELPARAM(int low, int high)
+{
+    return static_cast<intptr_t>((static_cast<uint32_t>(low) & 0xFFFF) | (static_cast<uint32_t>(high) & 0xFFFF) << 16);
+}
+
+bool RegisterWindowClass(const char* className, WNDPROC procedure);
+// Null when the class is not registered.
+HWND CreateMainWindow(const char* className, const char* caption);
+
+// Takes one waiting message without blocking: posted messages first, then the
+// input events, then a posted quit.
+bool PeekMessage(MSG* msg);
+intptr_t DispatchMessage(const MSG* msg);
+intptr_t DefWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+void PostMessage(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+void PostQuitMessage(int exitCode);
+
+// Falls back to standard error when no message box can be shown.
+void MessageBox(HWND owner, const char* text, const char* caption);

@@ -1,0 +1,140 @@
+#include "Nejlepsi.h"
+
+#include "log/Log.h"
+#include "platform/Surface.h"
+#include "platform/Text.h"
+
+#include <cstdio>
+#include <cstring>
+
+static void VychoziRadek(BestEntry* entry, int i)
+{
+    std::memset(entry, 0, sizeof *entry);
+    entry->score = 99900 - 200 * i;
+    std::strcpy(entry->name, "Beze Jmena");
+}
+
+static int32_t CtiLE32(const unsigned char* p)
+{
+    return static_cast<int32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
+// A name always ends within its field, and nothing is kept after its end.
+static void ZakonciJmeno(char (&name)[20])
+{
+    name[19] = '\0';
+    size_t length = std::strlen(name);
+    std::memset(name + length, 0, sizeof name - length);
+}
+
+CNejlepsi::CNejlepsi() : entries{}, file(nullptr), fileName{}
+{
+    std::strcpy(fileName, "best.dat");
+    file = std::fopen(fileName, "rb");
+    if (file) {
+        unsigned char raw[sizeof entries];
+        size_t rows = std::fread(raw, sizeof(BestEntry), 10, file);
+        std::fclose(file);
+        file = nullptr;
+        for (int i = 0; i < 10; ++i) {
+            if (static_cast<size_t>(i) < rows) {
+                entries[i].score = CtiLE32(raw + 24 * i);
+                std::memcpy(entries[i].name, raw + 24 * i + 4, sizeof entries[i].name);
+                ZakonciJmeno(entries[i].name);
+            } else {
+                VychoziRadek(&entries[i], i);
+            }
+        }
+        if (rows < 10) {
+            char message[64];
+            std::snprintf(message, sizeof message, "best.dat ma jen %d radku", static_cast<int>(rows));
+            Log.Write(message, 2);
+        }
+        return;
+    }
+    for (int i = 0; i < 10; ++i)
+        VychoziRadek(&entries[i], i);
+    Uloz();
+}
+
+CNejlepsi::~CNejlepsi() = default;
+
+bool CNejlepsi::MuzePridat(int score)
+{
+    for (const BestEntry& entry : entries)
+        if (entry.score < score)
+            return true;
+    return false;
+}
+
+void CNejlepsi::Pridej(int score, const char* name)
+{
+    for (int i = 0; i < 10; ++i) {
+        if (entries[i].score < score) {
+            for (int j = 9; j > i; --j)
+                entries[j] = entries[j - 1];
+            std::memset(&entries[i], 0, sizeof entries[i]);
+            entries[i].score = score;
+            std::strncpy(entries[i].name, name, MAXDELKAJMENA);
+            break;
+        }
+    }
+    Uloz();
+}
+
+// The table goes to a temporary file first, so a failed save never destroys
+// the table already on disk.
+bool CNejlepsi::Uloz()
+{
+    unsigned char raw[sizeof entries];
+    for (int i = 0; i < 10; ++i) {
+        uint32_t s = static_cast<uint32_t>(entries[i].score);
+        unsigned char* row = raw + 24 * i;
+        row[0] = s & 0xFF;
+        row[1] = (s >> 8) & 0xFF;
+        row[2] = (s >> 16) & 0xFF;
+        row[3] = (s >> 24) & 0xFF;
+        std::memcpy(row + 4, entries[i].name, sizeof entries[i].name);
+    }
+    char tempName[32];
+    std::snprintf(tempName, sizeof tempName, "%s.tmp", fileName);
+    file = std::fopen(tempName, "wb");
+    bool saved = file != nullptr;
+    if (file) {
+        saved = std::fwrite(raw, sizeof raw, 1, file) == 1;
+        saved = std::fclose(file) == 0 && saved;
+        file = nullptr;
+        saved = saved && std::rename(tempName, fileName) == 0;
+        if (!saved)
+            std::remove(tempName);
+    }
+    if (!saved)
+        Log.Write("best.dat nelze ulozit", 2);
+    return saved;
+}
+
+void CNejlepsi::Zobraz(Surface* surface)
+{
+    Font* font = Font::Create(34, FW_BOLD, "Verdana");
+    for (int i = 0; i < 10; ++i) {
+        const int y = 150 + 28 * i;
+        char text[16];
+        std::snprintf(text, sizeof text, "%d.", i + 1);
+        Draw_Text(text, 100, y, RGB(255, 244, 80), surface, font);
+        Draw_Text(entries[i].name, 150, y, RGB(255, 244, 80), surface, font);
+        std::snprintf(text, sizeof text, "%d", entries[i].score);
+        Draw_Text(text, 650, y, RGB(255, 240, 80), surface, font);
+    }
+    DeleteObject(font);
+}
+
+void Draw_Text(const char* text, int x, int y, uint32_t colour, Surface* surface, Font* font)
+{
+    DeviceContext* dc = nullptr;
+    if (!surface || !surface->GetDC(&dc))
+        return;
+    dc->SetTextColor(colour);
+    dc->SelectObject(font);
+    dc->TextOut(x, y, text, -1);
+    surface->ReleaseDC(dc);
+}
