@@ -1,0 +1,76 @@
+// The game shell: entry point, window procedure, main loop, state machine and
+// every screen, with the globals they share.
+#pragma once
+
+#include "graphics/DDScreen.h"
+#include "platform/Sound.h"
+#include "platform/Types.h"
+#include "platform/Window.h"
+#include "records/Nejlepsi.h"
+
+#include <cstdint>
+#include <functional>
+
+constexpr int SLEEPTIME = 20;  // milliseconds a curtain frame lasts at least
+constexpr int VELIKOSPOLICKANADESCE = 22;
+
+extern int GameState;
+extern int PlayGame;   // 0 circles to move, 1 crosses
+extern int HumanOrAI;  // 1 against the computer, 0 two humans
+extern int End;        // quit dialog: 0 none, 1 yes, 2 no
+extern int NewGame;    // new-game dialog: 0 none, 1 yes, 2 no
+extern int ZobrazNejlepsi;
+extern int ZapisNejlepsi;
+extern int ZapisOn;
+extern int MaxScore;
+extern char szBestName[20];
+extern int DelkaJmena;
+extern uint32_t PosledniKlavesa;
+extern int Pismeno;
+extern bool keys[256];
+extern POINT ptClick;
+extern uint32_t fwMouseKeys;
+extern CNejlepsi* NejlepsiHraci;
+extern SoundDevice* lpds;
+extern SoundBuffer* lpdsbMusic;
+
+int WinMain();
+intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+bool Game_Init();
+void Game_Done();
+void Game_Loop();
+
+// The menu and the turn indicator.
+void Menu();
+void NaTahu(int who);
+// The board cell under a click point.
+POINT PolickoKliknuti(POINT click);
+
+// The intro.
+void Animace();
+void NextIntro(Surface* from, Surface* to);
+
+// The curtain: black bands closing from the top and bottom edges, or opening
+// again, 31 frames of at least SLEEPTIME each over the scene drawn by the
+// callback (none: the bands go over whatever the back buffer holds).
+void ZavriOponu(const std::function<void()>& scene);
+void OtevriOponu(const std::function<void()>& scene);
+// The game screen as the transitions redraw it.
+void KresliHerniObrazovku();
+// Copies a whole 800 x 600 picture into the back buffer.
+void KresliObrazek(Surface* picture);
+int Vysledek(int who);
+
+// The confirmation dialogs.
+void QuitGame(const char* text, int shift);
+void CheckEnd();
+void CheckNew();
+
+// The best-players table and the name entry.
+void Nejlepsi();
+void NejlepsiPryc();
+void NejlepsiZapis();
+void GetName();
+void VsechnyPismenaProjed();
+void NejlepsiZapisPryc();
+void DrawTextNejlepsi(const char* text, int x, int y, uint32_t colour, Surface* surface, Font* font);
