@@ -183,7 +183,6 @@ Volba Ohodnoceni(const int (&pole)[HRACIPOLEY + 1][HRACIPOLEX + 1])
 {
     int best = 0;
     Volba chosen{0, 0};
-    Volba firstEmpty;  // stands in when (0, 0) is taken and no draw picked a cell
     const int closing[2] = {KOLECKO, KRIZEK};  // pass A counts crosses, pass B circles
     for (int pass = 0; pass < 2; ++pass) {
         for (int y = 0; y < HRACIPOLEY; ++y)
@@ -193,8 +192,6 @@ Volba Ohodnoceni(const int (&pole)[HRACIPOLEY + 1][HRACIPOLEX + 1])
                 int total = 0;
                 for (int d = 1; d <= 8; ++d)
                     total += Hodnota(pole, x, y, d, closing[pass]);
-                if (!firstEmpty.Nalezena())
-                    firstEmpty = {x, y};
                 if (total > best) {
                     best = total;
                     chosen = {x, y};
@@ -203,8 +200,6 @@ Volba Ohodnoceni(const int (&pole)[HRACIPOLEY + 1][HRACIPOLEX + 1])
                     chosen = {x, y};
             }
     }
-    if (pole[chosen.y][chosen.x] != 0)
-        chosen = firstEmpty;
     return chosen;
 }
 

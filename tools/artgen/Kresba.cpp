@@ -254,7 +254,7 @@ void Kresba::NadpisSeStinem(const std::string& utf8, Pismo pismo, int size, floa
     TextNaStred(utf8, pismo, size, cy, c, cx);
 }
 
-// 4 x 4 ordered dithering to 5-6-5 levels; a colour that is already exact
+// 4 x 4 ordered dithering to 5-6-5 levels; a colour at (or next to) a level
 // stays flat.
 bool Kresba::UlozBmp(const std::string& path, const Barva* matte) const
 {
@@ -289,7 +289,11 @@ bool Kresba::UlozBmp(const std::string& path, const Barva* matte) const
             }
             const float threshold = (bayer[y & 3][x & 3] + 0.5f) / 16.0f;
             auto level = [&](float v, int levels) {
-                const int q = std::min(levels, static_cast<int>(std::floor(Saturate(v) * levels + threshold)));
+                const float exact = Saturate(v) * levels;
+                const float nearest = std::round(exact);
+                const int q = std::fabs(exact - nearest) < 0.15f
+                                  ? static_cast<int>(nearest)
+                                  : std::min(levels, static_cast<int>(std::floor(exact + threshold)));
                 return static_cast<uint8_t>(q * 255 / levels);
             };
             // A level of 565 read back through the game's loader gives the same level.

@@ -11,8 +11,10 @@ namespace {
 // One palette for every screen: walnut wood, maple board, cream paper, gold.
 const Barva DREVO_SVETLE = Rgb(128, 78, 44);
 const Barva DREVO_TMAVE = Rgb(72, 42, 24);
-const Barva DESKA = Rgb(236, 214, 170);
-const Barva MRIZKA = Rgb(150, 112, 70);
+// Flat and with an even red level, so the dialogs' dimming turns it into a
+// calm dark purple under yellow text.
+const Barva DESKA = Rgb(230, 214, 173);
+const Barva MRIZKA = Rgb(148, 113, 74);
 const Barva PAPIR = Rgb(246, 236, 212);
 const Barva INKOUST = Rgb(58, 36, 20);
 const Barva ZLATA = Rgb(244, 200, 96);
@@ -96,7 +98,7 @@ void HerniDeska(const std::string& dir)
     // The board: 26 x 26 boxes of 21 pixels at (14 + 22x, 13 + 22y), lines between.
     k.Obdelnik(4, 3, 596, 595, Rgb(40, 24, 12));
     k.Obdelnik(7, 6, 593, 592, Rgb(170, 122, 70));
-    k.Papir(13, 12, 586, 585, DESKA, 5);
+    k.Obdelnik(13, 12, 586, 585, DESKA);
     for (int i = 0; i <= 26; ++i) {
         k.Obdelnik(13 + 22 * i, 12, 14 + 22 * i, 585, MRIZKA);
         k.Obdelnik(13, 12 + 22 * i, 586, 13 + 22 * i, MRIZKA);
@@ -109,7 +111,7 @@ void HerniDeska(const std::string& dir)
     k.Text("Počet tahů", Pismo::Tucne, 15, 642, 184, KREM);
     Okenko(k, 672, 206, 778, 234);
     k.Text("Na tahu", Pismo::Tucne, 15, 642, 240, KREM);
-    Okenko(k, 650, 265, 740, 295);
+    Okenko(k, 650, 266, 740, 292);
     k.TextNaStred("Kolečka začínají.", Pismo::Obycejne, 13, 490, KREM, 700);
     k.TextNaStred("Pět v řadě vyhrává.", Pismo::Obycejne, 13, 510, KREM, 700);
     k.TextNaStred("Esc – konec hry", Pismo::Obycejne, 13, 545, Rgb(220, 196, 150), 700);

@@ -1,0 +1,267 @@
+// The computer's move: each rule decides in a position built for it, the
+// priorities between rules, the edges, the evaluation and its random draws.
+#include "board/HraciPole.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <utility>
+
+namespace {
+
+using Bunky = std::initializer_list<std::pair<int, int>>;
+
+class Pocitac : public ::testing::Test {
+protected:
+    void SetUp() override { ResetRandomInt(); }
+
+    void Krizky(Bunky cells)
+    {
+        for (auto [x, y] : cells)
+            deska->Pole[y][x] = 2;
+    }
+    void Kolecka(Bunky cells)
+    {
+        for (auto [x, y] : cells)
+            deska->Pole[y][x] = 1;
+    }
+    std::pair<int, int> Tah()
+    {
+        int pred = 0;
+        for (int y = 0; y < HRACIPOLEY; ++y)
+            for (int x = 0; x < HRACIPOLEX; ++x)
+                pred += deska->Pole[y][x] == 0;
+        EXPECT_TRUE(deska->PutItemWithAI(2));
+        const int x = deska->PosledniTahPC_X, y = deska->PosledniTahPC_Y;
+        int po = 0;
+        for (int yy = 0; yy < HRACIPOLEY; ++yy)
+            for (int xx = 0; xx < HRACIPOLEX; ++xx)
+                po += deska->Pole[yy][xx] == 0;
+        EXPECT_EQ(po, pred - 1) << "exactly one empty cell is taken";
+        EXPECT_EQ(deska->Pole[y][x], 2);
+        return {x, y};
+    }
+
+    std::unique_ptr<CHraciPole> deska = std::make_unique<CHraciPole>();
+};
+
+using Bunka = std::pair<int, int>;
+
+TEST_F(Pocitac, Rule1CompletesItsFourBeforeBlockingTheOpponentsFour)
+{
+    Krizky({{10, 10}, {11, 10}, {12, 10}, {13, 10}});
+    Kolecka({{5, 5}, {6, 5}, {7, 5}, {8, 5}});
+    EXPECT_EQ(Tah(), Bunka(9, 10)) << "the end met first in row-major order";
+}
+
+TEST_F(Pocitac, Rule2FillsASplitFourBeforeBlockingAnything)
+{
+    Krizky({{10, 10}, {11, 10}, {13, 10}, {14, 10}});
+    Kolecka({{3, 3}, {4, 3}, {6, 3}, {7, 3}});
+    EXPECT_EQ(Tah(), Bunka(12, 10));
+}
+
+TEST_F(Pocitac, Rule3BlocksFourBeforeMakingAnOpenFour)
+{
+    Kolecka({{5, 5}, {6, 5}, {7, 5}, {8, 5}});
+    Krizky({{10, 12}, {11, 12}, {12, 12}});
+    EXPECT_EQ(Tah(), Bunka(4, 5));
+}
+
+TEST_F(Pocitac, Rule4BlocksASplitFour)
+{
+    Kolecka({{3, 3}, {4, 3}, {6, 3}, {7, 3}});
+    EXPECT_EQ(Tah(), Bunka(5, 3));
+}
+
+TEST_F(Pocitac, Rule5MakesAFourFromASplitThreeInBothShapes)
+{
+    Krizky({{10, 10}, {11, 10}, {13, 10}});
+    EXPECT_EQ(Tah(), Bunka(12, 10)) << "0 2 2 0 2";
+
+    deska->ClearHraciPole();
+    Krizky({{10, 10}, {12, 10}, {13, 10}, {14, 10}});
+    EXPECT_EQ(Tah(), Bunka(11, 10)) << "a lone cross and three: rule 1 does not see it, 0 2 0 2 2 does";
+}
+
+TEST_F(Pocitac, Rule6MakesAnOpenFourAndNeedsRoomBehind)
+{
+    Krizky({{10, 12}, {11, 12}, {12, 12}});
+    Kolecka({{3, 3}, {4, 3}, {5, 3}});
+    EXPECT_EQ(Tah(), Bunka(9, 12)) << "making a four comes before blocking an open three";
+
+    deska->ClearHraciPole();
+    Kolecka({{9, 10}});
+    Krizky({{10, 10}, {12, 10}, {13, 10}, {14, 10}});
+    EXPECT_EQ(Tah(), Bunka(15, 10)) << "the gap stays; the three grows at its open end";
+}
+
+TEST_F(Pocitac, Rule6CountsTheMarginAsEmptyButNotTheLeftEdge)
+{
+    Krizky({{23, 10}, {24, 10}, {25, 10}});
+    EXPECT_EQ(Tah(), Bunka(22, 10)) << "the run ends on the empty margin";
+}
+
+TEST_F(Pocitac, Rule7BlocksAnOpenThreeAtTheEndFoundFirst)
+{
+    Kolecka({{4, 3}, {5, 3}, {6, 3}});
+    EXPECT_EQ(Tah(), Bunka(3, 3));
+
+    deska->ClearHraciPole();
+    Kolecka({{12, 23}, {12, 24}, {12, 25}});
+    Kolecka({{3, 25}, {4, 25}, {5, 25}});
+    EXPECT_EQ(Tah(), Bunka(12, 22)) << "a column ending on the bottom edge is an open three too";
+}
+
+TEST_F(Pocitac, Rule8BlocksASplitThreeInBothShapes)
+{
+    Kolecka({{4, 3}, {5, 3}, {7, 3}});
+    EXPECT_EQ(Tah(), Bunka(6, 3));
+
+    deska->ClearHraciPole();
+    Kolecka({{4, 3}, {6, 3}, {7, 3}});
+    EXPECT_EQ(Tah(), Bunka(5, 3));
+}
+
+TEST_F(Pocitac, Rule9TakesTheCellOfTwoOwnTwos)
+{
+    Krizky({{11, 10}, {12, 10}, {10, 11}, {10, 12}});
+    EXPECT_EQ(Tah(), Bunka(10, 10));
+}
+
+TEST_F(Pocitac, Rule10ExtendsATwo)
+{
+    Krizky({{10, 10}, {11, 10}});
+    EXPECT_EQ(Tah(), Bunka(9, 10));
+}
+
+TEST_F(Pocitac, Rule11BlocksTheOpponentsDoubleTwo)
+{
+    Kolecka({{11, 10}, {12, 10}, {10, 11}, {10, 12}});
+    EXPECT_EQ(Tah(), Bunka(10, 10));
+}
+
+TEST_F(Pocitac, Rule12BlocksATwoWithASplitTwo)
+{
+    Kolecka({{11, 10}, {12, 10}, {10, 11}, {10, 13}});
+    EXPECT_EQ(Tah(), Bunka(10, 10));
+}
+
+TEST_F(Pocitac, Rule13TakesALooseDoubleTwo)
+{
+    Kolecka({{9, 10}, {15, 10}});
+    Krizky({{11, 10}, {12, 10}, {13, 10}, {9, 11}});
+    EXPECT_EQ(Tah(), Bunka(10, 10));
+}
+
+// Rules 14 to 17 only decide where a two cannot be extended by rule 10: a
+// circle before it and the margin beyond it.
+TEST_F(Pocitac, Rule14TakesATwoAndOne)
+{
+    Kolecka({{21, 10}, {19, 13}});
+    Krizky({{23, 10}, {24, 10}, {21, 11}});
+    EXPECT_EQ(Tah(), Bunka(22, 10));
+}
+
+TEST_F(Pocitac, Rule15TakesALooseTwoAndOne)
+{
+    Kolecka({{22, 10}});
+    Krizky({{24, 10}, {25, 10}, {22, 11}});
+    EXPECT_EQ(Tah(), Bunka(23, 10));
+}
+
+TEST_F(Pocitac, Rule16TakesAnOpenTwoAndRule17ATwo)
+{
+    Kolecka({{21, 10}});
+    Krizky({{23, 10}, {24, 10}});
+    EXPECT_EQ(Tah(), Bunka(22, 10));
+
+    deska->ClearHraciPole();
+    Kolecka({{22, 10}});
+    Krizky({{24, 10}, {25, 10}});
+    EXPECT_EQ(Tah(), Bunka(23, 10));
+}
+
+TEST_F(Pocitac, Rule18OnAnEmptyBoardTakesTheBottomRow)
+{
+    const Bunka tah = Tah();
+    EXPECT_EQ(tah.second, 25);
+    EXPECT_EQ(tah, Bunka(24, 25)) << "the unseeded generator always draws the same";
+}
+
+TEST_F(Pocitac, Rule18PlacesNextToALoneCircle)
+{
+    Kolecka({{12, 12}});
+    const Bunka tah = Tah();
+    EXPECT_LE(std::abs(tah.first - 12), 1);
+    EXPECT_LE(std::abs(tah.second - 12), 1);
+    EXPECT_EQ(tah, Bunka(11, 13));
+}
+
+TEST_F(Pocitac, Rule18PrefersTheEndsOfAPairOverCellsTouchingBoth)
+{
+    // Pass B: 3 at each end of the pair, 2 where a cell touches both circles.
+    Kolecka({{10, 10}, {11, 10}});
+    const Bunka tah = Tah();
+    EXPECT_TRUE(tah == Bunka(9, 10) || tah == Bunka(12, 10)) << tah.first << "," << tah.second;
+}
+
+TEST_F(Pocitac, AFullBoardGetsNoMove)
+{
+    for (int y = 0; y < HRACIPOLEY; ++y)
+        for (int x = 0; x < HRACIPOLEX; ++x)
+            deska->Pole[y][x] = (x / 2 + y) % 2 + 1;
+    EXPECT_FALSE(deska->PutItemWithAI(2));
+    EXPECT_EQ(deska->PosledniTahPC_X, 100);
+}
+
+TEST_F(Pocitac, WholeGameAgainstAScriptedPlayerEndsInFive)
+{
+    // The player takes the first empty cell it finds from the board's centre
+    // outwards; the computer answers every move.
+    int tahy = 0;
+    while (deska->ZkontrolujJestliJeVyherce() < 1) {
+        ASSERT_LT(tahy, HRACIPOLEX * HRACIPOLEY) << "the game must end before the board is full";
+        bool polozeno = false;
+        for (int r = 0; r < 13 && !polozeno; ++r)
+            for (int y = 13 - r; y <= 13 + r && !polozeno; ++y)
+                for (int x = 13 - r; x <= 13 + r && !polozeno; ++x)
+                    polozeno = deska->PutItem(x, y, 1);
+        ASSERT_TRUE(polozeno);
+        ++tahy;
+        if (deska->ZkontrolujJestliJeVyherce() >= 1)
+            break;
+        const Bunka tah = Tah();
+        ASSERT_GE(tah.first, 0);
+        ASSERT_LT(tah.first, HRACIPOLEX) << "never in the margin";
+        ASSERT_GE(tah.second, 0);
+        ASSERT_LT(tah.second, HRACIPOLEY);
+        ++tahy;
+    }
+    EXPECT_EQ(deska->ZkontrolujJestliJeVyherce(), 2) << "the computer beats this player";
+    for (int i = 0; i <= HRACIPOLEX; ++i) {
+        EXPECT_EQ(deska->Pole[26][i], 0);
+        EXPECT_EQ(deska->Pole[i][26], 0);
+    }
+}
+
+TEST(RandomInt, IsTheClassicGeneratorFromItsStart)
+{
+    ResetRandomInt();
+    EXPECT_EQ(RandomInt(32768), 41);
+    EXPECT_EQ(RandomInt(32768), 18467);
+    EXPECT_EQ(RandomInt(32768), 6334);
+    EXPECT_EQ(RandomInt(100), 26500 % 100);
+    ResetRandomInt();
+}
+
+TEST(ClearResults, FillsEveryEntryWithMinusOne)
+{
+    auto table = std::make_unique<RESULTS>();
+    ClearResults(table.get());
+    EXPECT_EQ(table->okno[0][0].Hodnota[0], -1);
+    EXPECT_EQ(table->okno[675][7].Y[4], -1);
+}
+
+}  // namespace
