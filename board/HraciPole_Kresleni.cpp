@@ -73,8 +73,8 @@ void CHraciPole::DrawAllHraciPole(Surface** target)
         }
 }
 
-// The mark grows from a dot, shrinks back to 3 x 3 and grows again, 50 ms a
-// step, each step erased from the clean background after its wait.
+// The mark grows from a dot, shrinks back to 3 x 3 and grows again, each step
+// erased from the clean background after its wait.
 void CHraciPole::AnimujTah(Surface* picture, int x, int y, Surface* front, Surface* background)
 {
     uint32_t last = timeGetTime();
@@ -88,6 +88,8 @@ void CHraciPole::AnimujTah(Surface* picture, int x, int y, Surface* front, Surfa
             SetTransparent(picture, 0, 0);
             front->Blt(&r, picture, &whole, DDBLT_WAIT | DDBLT_KEYSRC, nullptr);
         }
+        // The step's clock is the time read before its sleep, so a step that
+        // waited lets the next one pass without waiting, as it always has.
         const uint32_t now = timeGetTime();
         const int32_t elapsed = static_cast<int32_t>(now - last);
         if (elapsed < 50)

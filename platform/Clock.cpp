@@ -39,6 +39,8 @@ void Sleep(uint32_t milliseconds)
         PresentPendingFrame();
         fakeClock->now += milliseconds;
         fakeClock->slept += milliseconds;
+        if (fakeClock->onSleep)
+            fakeClock->onSleep(milliseconds);
         return;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 struct SystemTime {
     int year;
@@ -31,5 +32,8 @@ public:
     // clock without sleeping still gets to its deadline.
     uint32_t advancePerRead = 1;
     uint32_t slept = 0;  // total of all Sleep calls
+    // Called at every Sleep, after what was drawn has been shown: lets a test
+    // look at the screen in the middle of an animation.
+    std::function<void(uint32_t milliseconds)> onSleep;
     SystemTime localTime{2026, 12, 5, 20, 34, 10};
 };

@@ -48,3 +48,39 @@ inline std::string CtiText(const std::string& path)
     const std::vector<uint8_t> bytes = CtiSoubor(path);
     return std::string(bytes.begin(), bytes.end());
 }
+
+// A 24-bit bitmap file whose pixels come from a function of (x, y) giving 0xRRGGBB.
+template <typename Barva>
+void ZapisBmp(const std::string& path, int w, int h, Barva barva)
+{
+    const int rowBytes = (w * 3 + 3) & ~3;
+    std::vector<uint8_t> file(54 + static_cast<size_t>(rowBytes) * h, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(w));
+    put32(22, static_cast<uint32_t>(h));
+    file[26] = 1;
+    file[28] = 24;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint32_t c = barva(x, y);
+            uint8_t* p = &file[54 + static_cast<size_t>(h - 1 - y) * rowBytes + x * 3];
+            p[0] = c & 0xFF;
+            p[1] = (c >> 8) & 0xFF;
+            p[2] = (c >> 16) & 0xFF;
+        }
+    ZapisSoubor(path, file);
+}
+
+// 0xRRGGBB as the 5-6-5 pixel the game holds.
+constexpr uint16_t Pixel565(uint32_t rgb)
+{
+    return static_cast<uint16_t>(((rgb >> 19) & 0x1F) << 11 | ((rgb >> 10) & 0x3F) << 5 | ((rgb >> 3) & 0x1F));
+}
