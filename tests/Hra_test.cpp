@@ -1,0 +1,412 @@
+// Whole games driven through the state machine with injected window messages
+// and the fake clock, on SDL's dummy drivers.
+#include "Obrazky.h"
+
+#include "board/HraciPole.h"
+#include "platform/Clock.h"
+#include "records/Score.h"
+#include "shell/main.h"
+
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+using namespace obrazky;
+
+class Hra : public VDocasnemAdresari {
+protected:
+    void SetUp() override
+    {
+        VDocasnemAdresari::SetUp();
+        NakresliVse();
+        GameState = 0;
+        PlayGame = 0;
+        HumanOrAI = 1;
+        End = NewGame = ZobrazNejlepsi = ZapisNejlepsi = ZapisOn = MaxScore = 0;
+        std::memset(szBestName, 0, sizeof szBestName);
+        DelkaJmena = 0;
+        PosledniKlavesa = 0;
+        Pismeno = 0;
+        std::memset(keys, 0, sizeof keys);
+        ptClick = ptMouse = POINT{0, 0};
+        fwMouseKeys = 0;
+        fps = 60;
+        Score.Reset();
+        ResetRandomInt();
+        ASSERT_TRUE(Game_Init());
+        ASSERT_NE(lpddsback, nullptr);
+        CHPHraciPole.ClearHraciPole();
+    }
+    void TearDown() override
+    {
+        Game_Done();
+        CHPHraciPole.Destroy();
+        VDocasnemAdresari::TearDown();
+    }
+
+    void Zprava(uint32_t message, uintptr_t wParam, int x = 0, int y = 0)
+    {
+        TheWindowProc(hWndMain, message, wParam, MAKELPARAM(x, y));
+    }
+    void Klik(int x, int y)
+    {
+        Zprava(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+    }
+    void KlikNaPole(int x, int y)
+    {
+        Klik(15 + 22 * x + 11, 15 + 22 * y + 11);
+    }
+    void Stisk(int vk) { Zprava(WM_KEYDOWN, static_cast<uintptr_t>(vk)); }
+    void Pust(int vk) { Zprava(WM_KEYUP, static_cast<uintptr_t>(vk)); }
+    void Krok(int n = 1)
+    {
+        for (int i = 0; i < n; ++i)
+            Game_Loop();
+    }
+    // Steps until the state is reached; false when it is not within the limit.
+    bool DoStavu(int state, int limit = 50)
+    {
+        for (int i = 0; i < limit && GameState != state; ++i)
+            Game_Loop();
+        return GameState == state;
+    }
+    void NaHerniObrazovku()
+    {
+        GameState = 1;
+        Krok();
+        ASSERT_EQ(GameState, 2);
+    }
+    uint16_t Obrazovka(int x, int y) { return lpddsprime->Row(y)[x]; }
+    int PocetZnacek(int mark)
+    {
+        int n = 0;
+        for (int y = 0; y < HRACIPOLEY; ++y)
+            for (int x = 0; x < HRACIPOLEX; ++x)
+                n += CHPHraciPole.Pole[y][x] == mark;
+        return n;
+    }
+    void NapisJmeno(std::initializer_list<int> keysToType)
+    {
+        for (int vk : keysToType) {
+            clock.now += 25;
+            Stisk(vk);
+            Krok();
+            Pust(vk);
+        }
+    }
+
+    FakeClock clock;
+};
+
+TEST_F(Hra, AWinAgainstTheComputerAsksForANameAndEntersTheTable)
+{
+    std::filesystem::create_directories("data");
+    NaHerniObrazovku();
+    for (int x = 0; x < 4; ++x)
+        CHPHraciPole.Pole[0][x] = 1;
+    KlikNaPole(4, 0);
+    Krok();
+    EXPECT_EQ(CHPHraciPole.Pole[0][4], 1);
+    EXPECT_EQ(Score.GetScore(), 100000 - 51);
+    EXPECT_EQ(Score.GetPocetTahu(), 1);
+    EXPECT_EQ(PlayGame, 1);
+
+    Krok();  // the win is seen before the computer moves
+    EXPECT_EQ(GameState, 12);
+    EXPECT_EQ(ZapisOn, 1);
+    EXPECT_EQ(MaxScore, 99949);
+    EXPECT_EQ(PlayGame, 0);
+    EXPECT_EQ(PocetZnacek(2), 0);
+    EXPECT_EQ(Obrazovka(400, 300), Pixel565(0x005040)) << "the victory picture";
+    EXPECT_EQ(Obrazovka(400, 5), 0) << "the picture waits with a thin black band";
+    EXPECT_EQ(CtiSoubor("data/tahy.dat"), std::vector<uint8_t>({4, 0, 0, 0}));
+
+    Krok(3);
+    EXPECT_EQ(GameState, 12) << "the picture does not pass by itself";
+    Klik(400, 300);
+    Krok();
+    EXPECT_EQ(GameState, 13);
+
+    // Space that left the picture is still the pending key: it starts nothing.
+    Stisk(VK_SPACE);
+    Krok();
+    Pust(VK_SPACE);
+    EXPECT_EQ(ZapisNejlepsi, 2);
+    EXPECT_EQ(DelkaJmena, 0) << "a name never begins with a space";
+    NapisJmeno({'P', '3', VK_SPACE, 'A'});
+    EXPECT_STREQ(szBestName, "P\x9A A");
+    NapisJmeno({VK_BACK, VK_BACK, '1', '0', 0xBA});
+    EXPECT_STREQ(szBestName, "P\x9A") << "digits but 3 and other keys type nothing";
+
+    // Two keys within 20 ms: the second waits for a later frame.
+    clock.now += 25;
+    Stisk('X');
+    Krok();
+    Stisk('Y');
+    Krok();
+    EXPECT_STREQ(szBestName, "P\x9AX");
+    EXPECT_EQ(Pismeno, 'Y');
+    clock.now += 25;
+    Krok();
+    EXPECT_STREQ(szBestName, "P\x9AXY");
+    Pust('Y');
+    Pust('X');
+
+    for (int i = 0; i < 20; ++i)
+        NapisJmeno({'Q'});
+    EXPECT_EQ(DelkaJmena, 18);
+    NapisJmeno({VK_BACK, 'Z'});
+    EXPECT_EQ(DelkaJmena, 18);
+    EXPECT_EQ(szBestName[17], 'Z');
+
+    Stisk(VK_RETURN);
+    Krok();
+    Pust(VK_RETURN);
+    EXPECT_EQ(GameState, 15);
+    Krok();
+    EXPECT_EQ(GameState, 10);
+    EXPECT_EQ(ZapisOn, 0);
+    const std::vector<uint8_t> best = CtiSoubor("best.dat");
+    ASSERT_EQ(best.size(), 240u);
+    EXPECT_EQ(best[0] | best[1] << 8 | best[2] << 16, 99949);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(best.data() + 4)), std::string(szBestName));
+
+    Krok();  // the table opens
+    EXPECT_EQ(ZobrazNejlepsi, 2);
+    EXPECT_EQ(Obrazovka(30, 30), Pixel565(0x182838));
+    EXPECT_EQ(PocetZnacek(1), 0) << "the board is cleared when the table opens";
+    Krok(3);
+    EXPECT_EQ(GameState, 10);
+    Klik(400, 300);
+    ASSERT_TRUE(DoStavu(2));
+    EXPECT_EQ(HumanOrAI, 1);
+    EXPECT_EQ(DelkaJmena, 0);
+    EXPECT_EQ(szBestName[0], 0);
+    EXPECT_EQ(Score.GetScore(), 100000);
+    EXPECT_EQ(Obrazovka(300, 300), Pixel565(DESKA)) << "an empty board";
+}
+
+TEST_F(Hra, TheComputerWinsAndTheTableFollowsWithoutANameEntry)
+{
+    NaHerniObrazovku();
+    for (int y = 5; y < 9; ++y)
+        CHPHraciPole.Pole[y][7] = 2;
+    CHPHraciPole.Pole[9][7] = 1;
+    PlayGame = 1;
+    Krok();
+    EXPECT_EQ(CHPHraciPole.Pole[4][7], 2) << "rule 1 completes the five";
+    EXPECT_EQ(Score.GetScore(), 100000) << "the computer's move costs nothing";
+    EXPECT_EQ(Score.GetPocetTahu(), 1);
+    Krok();
+    EXPECT_EQ(GameState, 12);
+    EXPECT_EQ(ZapisOn, 0);
+    EXPECT_EQ(PlayGame, 1);
+    EXPECT_EQ(Obrazovka(400, 300), Pixel565(0x405000)) << "the defeat picture";
+    Stisk(VK_SPACE);
+    Krok();
+    EXPECT_EQ(GameState, 10);
+    Krok();
+    EXPECT_EQ(ZobrazNejlepsi, 2);
+    Krok();
+    EXPECT_EQ(GameState, 14) << "Space still held when the table has opened dismisses it";
+    Pust(VK_SPACE);
+}
+
+TEST_F(Hra, TwoHumansTakeTurnsAndTheSecondWins)
+{
+    HumanOrAI = 0;
+    NaHerniObrazovku();
+    const int kola[][2] = {{0, 0}, {10, 10}, {1, 0}, {10, 11}, {2, 0}, {10, 12}, {5, 5}, {10, 13}, {6, 6}, {10, 14}};
+    for (const auto& c : kola) {
+        KlikNaPole(c[0], c[1]);
+        Krok();
+    }
+    EXPECT_EQ(PocetZnacek(1), 5);
+    EXPECT_EQ(PocetZnacek(2), 5);
+    EXPECT_EQ(Score.GetPocetTahu(), 10);
+    EXPECT_EQ(Score.GetScore(), 100000 - (1 + 6 + 16 + 1 + 6) - (1 + 6 + 16 + 31 + 51)) << "one shared score";
+    Krok();
+    EXPECT_EQ(GameState, 12);
+    EXPECT_EQ(ZapisOn, 0) << "a game between two humans never enters the table";
+    EXPECT_EQ(Obrazovka(400, 300), Pixel565(0x504000)) << "player 2 won";
+    Klik(1, 1);
+    Krok();
+    EXPECT_EQ(GameState, 10);
+}
+
+TEST_F(Hra, AFullBoardIsClearedWithoutAResultButAFinalFiveWins)
+{
+    NaHerniObrazovku();
+    for (int y = 0; y < HRACIPOLEY; ++y)
+        for (int x = 0; x < HRACIPOLEX; ++x)
+            CHPHraciPole.Pole[y][x] = (x / 2 + y) % 2 + 1;
+    Score.IncScore(7);
+    Score.IncPocetTahu();
+    PlayGame = 1;
+    HumanOrAI = 0;
+    Krok();
+    EXPECT_EQ(GameState, 2);
+    EXPECT_EQ(PocetZnacek(1) + PocetZnacek(2), 0);
+    EXPECT_EQ(Score.GetScore(), 99993);
+    EXPECT_EQ(Score.GetPocetTahu(), 1);
+    EXPECT_EQ(PlayGame, 1);
+
+    // The last empty cell completes five circles: that wins.
+    for (int y = 0; y < HRACIPOLEY; ++y)
+        for (int x = 0; x < HRACIPOLEX; ++x)
+            CHPHraciPole.Pole[y][x] = (x / 2 + y) % 2 + 1;
+    for (int x = 10; x < 15; ++x)
+        CHPHraciPole.Pole[20][x] = 1;
+    CHPHraciPole.Pole[20][12] = 0;
+    PlayGame = 0;
+    KlikNaPole(12, 20);
+    Krok();
+    ASSERT_TRUE(CHPHraciPole.JeHPZaplnene());
+    Krok();
+    EXPECT_EQ(GameState, 12);
+}
+
+TEST_F(Hra, AClickWhileTheComputerIsToMoveIsIgnoredAndForgotten)
+{
+    NaHerniObrazovku();
+    CHPHraciPole.Pole[12][12] = 1;
+    PlayGame = 1;
+    KlikNaPole(3, 3);
+    Krok();
+    EXPECT_EQ(CHPHraciPole.Pole[3][3], 0);
+    EXPECT_EQ(PocetZnacek(2), 1);
+    EXPECT_EQ(PlayGame, 0);
+    EXPECT_EQ(ptClick.x, -1000);
+    Krok();
+    EXPECT_EQ(CHPHraciPole.Pole[3][3], 0) << "not kept for the human's turn";
+    EXPECT_EQ(PocetZnacek(1), 1);
+}
+
+TEST_F(Hra, MenuButtonsAndEscapeInTheirOverrideOrder)
+{
+    struct Pripad {
+        int y;
+        bool escape;
+        int state;
+    };
+    const Pripad pripady[] = {{315, false, 18}, {355, false, 20}, {395, false, 10}, {435, false, 7},
+                              {315, true, 18},  {355, true, 20},  {395, true, 7},   {435, true, 7},
+                              {295, false, 2},  {100, true, 7}};
+    for (const Pripad& p : pripady) {
+        NaHerniObrazovku();
+        Zprava(WM_RBUTTONDOWN, MK_RBUTTON, 700, p.y);  // the menu looks at the point only
+        if (p.escape)
+            Stisk(VK_ESCAPE);
+        Krok();
+        EXPECT_EQ(GameState, p.state) << "y " << p.y << (p.escape ? " with Escape" : "");
+        if (p.escape)
+            Pust(VK_ESCAPE);
+    }
+}
+
+TEST_F(Hra, TheDialogsAnswerToClicksAndKeysWithEnterWinning)
+{
+    struct Pripad {
+        int state;
+        POINT click;
+        bool escape, enter;
+        int next;
+    };
+    const Pripad pripady[] = {
+        {7, {200, 320}, false, false, -1}, {7, {320, 320}, false, false, 2}, {7, {0, 0}, true, false, 2},
+        {7, {0, 0}, false, true, -1},      {7, {0, 0}, true, true, -1},     {7, {200, 320}, true, false, 2},
+        {7, {320, 320}, false, true, -1},  {7, {230, 320}, false, false, 0},
+        {18, {200, 320}, false, false, 9}, {18, {0, 0}, true, false, 2},   {20, {0, 0}, false, true, 8},
+        {20, {320, 320}, false, false, 2}, {20, {0, 0}, true, true, 8}};
+    for (const Pripad& p : pripady) {
+        NaHerniObrazovku();
+        CHPHraciPole.Pole[1][1] = 1;
+        GameState = p.state;
+        Krok();
+        ASSERT_EQ(GameState, p.state == 7 ? 17 : p.state + 1);
+        ptClick = p.click;
+        keys[VK_ESCAPE] = p.escape;
+        keys[VK_RETURN] = p.enter;
+        Krok();
+        const bool quit = GameState == 17 && End == 1;
+        if (p.next == -1) {
+            EXPECT_TRUE(quit) << p.click.x << (p.escape ? " Esc" : "") << (p.enter ? " Enter" : "");
+            MSG msg;
+            while (PeekMessage(&msg) && msg.message != WM_QUIT) {
+            }
+            EXPECT_EQ(msg.message, WM_QUIT);
+            End = 0;
+        } else if (p.next == 0) {
+            EXPECT_EQ(GameState, 17) << "the edge of an answer does not answer";
+        } else {
+            EXPECT_EQ(GameState, p.next) << p.state << " " << p.click.x;
+            EXPECT_FALSE(keys[VK_ESCAPE]) << "the dialog takes the Escape";
+            EXPECT_EQ(End, 0);
+            EXPECT_EQ(NewGame, 0);
+        }
+        keys[VK_RETURN] = false;
+        if (p.next == 8 || p.next == 9) {
+            Krok(2);
+            EXPECT_EQ(HumanOrAI, p.next == 8 ? 1 : 0);
+            EXPECT_EQ(CHPHraciPole.Pole[1][1], 0) << "a new game";
+            HumanOrAI = 1;
+        } else if (p.next == 2) {
+            EXPECT_EQ(CHPHraciPole.Pole[1][1], 1) << "no returns to the game as it was";
+        }
+        CHPHraciPole.ClearHraciPole();
+    }
+}
+
+TEST_F(Hra, TheDialogDimsItsPanelWithTheExactArithmetic)
+{
+    NaHerniObrazovku();
+    Krok(2);  // two frames of the game screen fill both buffers
+    GameState = 7;
+    Krok();
+    const uint16_t deska = Pixel565(DESKA);
+    const uint16_t ztlumena = static_cast<uint16_t>((deska & 0xF91B) >> 1);
+    EXPECT_EQ(lpddsprime->Row(345)[185], ztlumena);
+    EXPECT_EQ(lpddsback->Row(345)[185], ztlumena) << "both buffers carry the dialog";
+    EXPECT_EQ(lpddsprime->Row(350)[185], deska);
+    EXPECT_EQ(lpddsprime->Row(345)[380], deska);
+}
+
+TEST_F(Hra, TheTableFromTheMenuAbandonsTheGameAndKeepsTheMode)
+{
+    HumanOrAI = 0;
+    NaHerniObrazovku();
+    KlikNaPole(3, 3);
+    Krok();
+    Klik(700, 395);
+    Krok();
+    ASSERT_EQ(GameState, 10);
+    Krok();
+    EXPECT_EQ(ZobrazNejlepsi, 2);
+    Klik(5, 5);
+    ASSERT_TRUE(DoStavu(2));
+    EXPECT_EQ(HumanOrAI, 0);
+    EXPECT_EQ(PocetZnacek(1), 0);
+    EXPECT_EQ(Score.GetPocetTahu(), 0);
+    EXPECT_EQ(PlayGame, 0);
+}
+
+TEST_F(Hra, TheIntroHoldsLongerOnTheFirstRun)
+{
+    GameState = 0;
+    Krok();
+    EXPECT_EQ(GameState, 1);
+    EXPECT_EQ(clock.slept, 5u * 2000);
+    ASSERT_TRUE(std::filesystem::exists("data/poprve.dat"));
+    EXPECT_EQ(std::filesystem::file_size("data/poprve.dat"), 0u);
+    EXPECT_EQ(Obrazovka(400, 300), Pixel565(DESKA)) << "the intro ends on the empty board";
+
+    const uint32_t pred = clock.now;
+    clock.slept = 0;
+    GameState = 0;
+    Krok();
+    EXPECT_EQ(clock.slept, 5u * 500);
+    EXPECT_GE(clock.now - pred, 5u * 500 + 5 * 62 * 20) << "five curtains of 62 frames of 20 ms";
+}
+
+}  // namespace

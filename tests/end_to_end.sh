@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Runs the built game under Xvfb as a player would: waits out the intro, clicks
+# a cell, checks the move files and the screen, then quits through the dialog.
+# Usage: end_to_end.sh GAME_DIR
+set -euo pipefail
+
+game_dir=$1
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+cleanup() {
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "end-to-end: $*" >&2; exit 1; }
+
+cp -r "$game_dir"/ortelanka "$game_dir"/data "$work"/
+rm -f "$work"/data/tahy.dat "$work"/data/hra.dat
+touch "$work"/data/poprve.dat  # a later run: the intro takes 8.7 s
+
+for n in $(seq 91 140); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+done
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+
+# A press stays down for a moment, as a person's does: the game acts on a
+# press that is still down at its next step.
+press() { xdotool mousemove "$1" "$2"; sleep 0.1; xdotool mousedown 1; sleep 0.15; xdotool mouseup 1; }
+key() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; }
+wait_for() {  # seconds, command...
+  local limit=$1; shift
+  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
+started() { grep -q "Inicializace hry" Ortelanka.log 2>/dev/null; }
+two_moves_recorded() { [ "$(stat -c %s data/tahy.dat 2>/dev/null || echo 0)" -ge 8 ]; }
+game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
+
+cd "$work"
+ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./ortelanka >game.out 2>&1 &
+game_pid=$!
+wait_for 10 started || fail "the game did not start: $(cat game.out)"
+sleep 10
+
+# Cell (5, 7): its box starts at (124, 167).
+press 136 180
+wait_for 10 two_moves_recorded || fail "no move and reply recorded"
+read -r first second < <(od -An -td4 -N8 data/tahy.dat)
+[ "$first" -eq $((7 * 26 + 5)) ] || fail "the click was recorded as cell $first"
+[ "$second" -ge 0 ] && [ "$second" -lt 676 ] && [ "$second" -ne "$first" ] || fail "odd reply $second"
+sleep 1.5
+
+import -window root shot.png
+convert shot.png -crop 21x21+124+167 +repage box.png
+convert data/deskaempty.bmp -crop 21x21+124+167 +repage empty.png
+changed=$(compare -metric AE box.png empty.png null: 2>&1 || true)
+[ "${changed%%.*}" -gt 40 ] || fail "no circle in the clicked cell ($changed pixels differ)"
+convert empty.png \( data/kolecko.bmp -transparent magenta \) -composite circle.png
+circle=$(compare -fuzz 6% -metric AE circle.png box.png null: 2>&1 || true)
+[ "${circle%%.*}" -lt 20 ] || fail "the clicked cell does not show the circle ($circle pixels differ)"
+
+press 700 435
+sleep 1
+key Return
+wait_for 10 game_ended || fail "the game did not end"
+game_pid=""
+
+lines=$(sed -n "s/.* - '\(.*\)' :: \(.*\)/\1 \2/p" Ortelanka.log | tr '\n' '|')
+[ "$lines" = "Registrace tridy okna ok.|Hlavni okno ok.|Inicializace hry ok.|Konec programu ok.|" ] ||
+  fail "log lines: $lines"
+[ "$(stat -c %s data/hra.dat)" -eq 810 ] || fail "data/hra.dat is not 810 bytes"
+[ "$(dd if=data/hra.dat bs=1 skip=$((30 * 7 + 5)) count=1 2>/dev/null)" = "O" ] || fail "no circle in data/hra.dat"
+x=$((second % 26)); y=$((second / 26))
+[ "$(dd if=data/hra.dat bs=1 skip=$((30 * y + x)) count=1 2>/dev/null)" = "X" ] || fail "no cross in data/hra.dat"
+echo "end-to-end: 1 passed, 0 failed"
