@@ -19,16 +19,6 @@ void ResetRandomInt()
     randomState = 1;
 }
 
-bool CheckIn(int x, int y)
-{
-    return x >= 0 && x <= HRACIPOLEX && y >= 0 && y <= HRACIPOLEY;
-}
-
-bool CheckOut(int x, int y)
-{
-    return !CheckIn(x, y);
-}
-
 int OpacnySmer(int d)
 {
     if (d < 1 || d > 8)

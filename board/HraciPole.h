@@ -3,6 +3,7 @@
 // drawing of the marks.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 
 class Display;
@@ -18,18 +19,30 @@ extern int Smer_Y[9];
 
 // Five positions from a start cell in one direction, as the computer sees them.
 struct Okno {
-    int Hodnota[5];  // cell code, or -1 beyond the 27 x 27 store
-    int X[5];
-    int Y[5];
+    int8_t Hodnota[5];  // cell code, or -1 beyond the 27 x 27 store
+    int8_t X[5];
+    int8_t Y[5];
 };
 
 // The computer's window table: every start cell (y * 26 + x) in every direction.
 struct RESULTS {
     Okno okno[HRACIPOLEX * HRACIPOLEY][8];  // [start cell][direction - 1]
+    // Per window, in the same order: one bit for each pattern of the rules
+    // that it matches. Kept apart so that a rule's scan stays in the cache.
+    uint32_t vzory[HRACIPOLEX * HRACIPOLEY * 8];
 };
 
-bool CheckIn(int x, int y);
-bool CheckOut(int x, int y);
+// Inside the 27 x 27 store, the empty margin included.
+inline bool CheckIn(int x, int y)
+{
+    return x >= 0 && x <= HRACIPOLEX && y >= 0 && y <= HRACIPOLEY;
+}
+
+inline bool CheckOut(int x, int y)
+{
+    return !CheckIn(x, y);
+}
+
 int OpacnySmer(int d);
 void ClearResults(RESULTS* results);
 

@@ -2,50 +2,112 @@
 // one-move evaluation of every empty cell with a random tie-break.
 #include "HraciPole.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
 
 constexpr int KRIZEK = 2;   // the computer's own mark in the pattern rules
 constexpr int KOLECKO = 1;  // the opponent's
+constexpr int OKEN = HRACIPOLEX * HRACIPOLEY * 8;
+
+// The patterns of the rules, one symbol per window position: '0' empty,
+// '1' circle, '2' cross, 'o' empty or cross, '*' not examined. A position
+// beyond the store (-1) matches only '*'.
+enum Vzor : uint32_t {
+    CTYRI_KRIZKY,           // 0 2 2 2 2   rule 1: an empty cell followed directly by four crosses
+    DVA_DVA_NULA_DVA_DVA,   // 2 2 0 2 2   rule 2
+    CTYRI_KOLECKA,          // 0 1 1 1 1   rule 3
+    JEDNA_JEDNA_NULA,       // 1 1 0 1 1   rule 4
+    ROZDELENA_TROJKA_A,     // 0 2 2 0 2   rule 5
+    ROZDELENA_TROJKA_B,     // 0 2 0 2 2   rule 5
+    OTEVRENA_TROJKA,        // 0 2 2 2 0   rule 6
+    OTEVRENA_TROJKA_SOUPERE,  // 0 1 1 1 0   rule 7
+    ROZDELENA_SOUPERE_A,    // 0 1 1 0 1   rule 8
+    ROZDELENA_SOUPERE_B,    // 0 1 0 1 1   rule 8
+    OTEVRENA_DVOJKA,        // 0 2 2 0 0   rules 9, 14, 16
+    PRODLOUZENI_DVOJKY,     // 0 0 2 2 *   rule 10
+    DVOJKA_SOUPERE,         // 0 1 1 0 0   rules 11, 12
+    ROZDELENA_DVOJKA_SOUPERE,  // 0 1 0 1 *   rule 12
+    VOLNA_DVOJKA,           // 0 2 2 o o   rule 13
+    VOLNA_JEDNICKA,         // 0 2 o o o   rule 13
+    JEDNICKA,               // 0 2 0 * *   rules 14, 15
+    DVOJKA,                 // 0 2 2 0 *   rules 15, 17
+    POCET_VZORU
+};
+
+const char* const kVzory[POCET_VZORU] = {"02222", "22022", "01111", "11011", "02202", "02022",
+                                         "02220", "01110", "01101", "01011", "02200", "0022*",
+                                         "01100", "0101*", "022oo", "02ooo", "020**", "0220*"};
+
+// For each of the 4^5 contents of a window (-1 as 3), the patterns it matches.
+const std::array<uint32_t, 1024>& TabulkaVzoru()
+{
+    static const std::array<uint32_t, 1024> tabulka = [] {
+        std::array<uint32_t, 1024> t{};
+        for (int kod = 0; kod < 1024; ++kod)
+            for (uint32_t v = 0; v < POCET_VZORU; ++v) {
+                bool ok = true;
+                for (int k = 0; kVzory[v][k] != '\0' && ok; ++k) {
+                    const int h = (kod >> (2 * k)) & 3;
+                    switch (kVzory[v][k]) {
+                    case '0': ok = h == 0; break;
+                    case '1': ok = h == 1; break;
+                    case '2': ok = h == 2; break;
+                    case 'o': ok = h == 0 || h == 2; break;
+                    default: break;
+                    }
+                }
+                if (ok)
+                    t[static_cast<size_t>(kod)] |= 1u << v;
+            }
+        return t;
+    }();
+    return tabulka;
+}
+
+// The board with a frame of cells beyond the store (code 3), so that a window
+// reads its five cells without bounds checks.
+constexpr int RAM = 4;
+using Ramovane = int[HRACIPOLEY + 1 + 2 * RAM][HRACIPOLEX + 1 + 2 * RAM];
 
 void StavOkna(const int (&pole)[HRACIPOLEY + 1][HRACIPOLEX + 1], RESULTS* results)
 {
+    const std::array<uint32_t, 1024>& tabulka = TabulkaVzoru();
+    Ramovane deska;
+    for (auto& row : deska)
+        for (int& cell : row)
+            cell = 3;
+    for (int y = 0; y <= HRACIPOLEY; ++y)
+        for (int x = 0; x <= HRACIPOLEX; ++x)
+            deska[y + RAM][x + RAM] = pole[y][x];
+
     ClearResults(results);
     for (int start = 0; start < HRACIPOLEX * HRACIPOLEY; ++start) {
-        int x = start % HRACIPOLEX;
-        int y = start / HRACIPOLEX;
+        const int x = start % HRACIPOLEX;
+        const int y = start / HRACIPOLEX;
         for (int d = 1; d <= 8; ++d) {
             Okno& okno = results->okno[start][d - 1];
+            int kod = 0;
             for (int k = 0; k < 5; ++k) {
-                int cx = x + k * Smer_X[d];
-                int cy = y + k * Smer_Y[d];
-                if (CheckOut(cx, cy))
-                    break;
-                okno.Hodnota[k] = pole[cy][cx];
-                okno.X[k] = cx;
-                okno.Y[k] = cy;
+                const int cx = x + k * Smer_X[d];
+                const int cy = y + k * Smer_Y[d];
+                const int h = deska[cy + RAM][cx + RAM];
+                kod |= h << (2 * k);
+                if (h != 3) {  // beyond the store the entry stays -1
+                    okno.Hodnota[k] = static_cast<int8_t>(h);
+                    okno.X[k] = static_cast<int8_t>(cx);
+                    okno.Y[k] = static_cast<int8_t>(cy);
+                }
             }
+            results->vzory[start * 8 + d - 1] = tabulka[static_cast<size_t>(kod)];
         }
     }
 }
 
-// A pattern holds one symbol per window position: '0' empty, '1' circle,
-// '2' cross, 'o' empty or cross, '*' not examined. A position beyond the store
-// (-1) matches only '*'.
-bool Odpovida(const Okno& okno, const char* vzor)
+constexpr uint32_t Bit(Vzor v)
 {
-    for (int k = 0; vzor[k] != '\0'; ++k) {
-        int h = okno.Hodnota[k];
-        switch (vzor[k]) {
-        case '*': break;
-        case '0': if (h != 0) return false; break;
-        case '1': if (h != 1) return false; break;
-        case '2': if (h != 2) return false; break;
-        case 'o': if (h != 0 && h != 2) return false; break;
-        }
-    }
-    return true;
+    return 1u << v;
 }
 
 struct Volba {
@@ -54,104 +116,70 @@ struct Volba {
     bool Nalezena() const { return x >= 0; }
 };
 
-// Rules 2, 4, 7, 10, 16, 17: the first window that matches gives its position.
-Volba JednoOkno(const RESULTS& r, const char* vzor, int pozice)
+// Windows in the order of the rules: start cells row-major, then directions 1..8.
+const Okno& OknoCislo(const RESULTS& r, int i)
 {
-    for (int start = 0; start < HRACIPOLEX * HRACIPOLEY; ++start)
-        for (int d = 1; d <= 8; ++d) {
-            const Okno& o = r.okno[start][d - 1];
-            if (Odpovida(o, vzor))
-                return {o.X[pozice], o.Y[pozice]};
+    return r.okno[i / 8][i % 8];
+}
+
+// The first window that matches gives its position.
+Volba JednoOkno(const RESULTS& r, Vzor vzor, int pozice)
+{
+    for (int i = 0; i < OKEN; ++i) {
+        if (r.vzory[i] & Bit(vzor)) {
+            const Okno& o = OknoCislo(r, i);
+            return {o.X[pozice], o.Y[pozice]};
         }
+    }
     return {};
 }
 
 // Rules 5 and 8: per start cell and direction the first pattern, then the second.
-Volba DveVarianty(const RESULTS& r, const char* vzor1, int pozice1, const char* vzor2, int pozice2)
+Volba DveVarianty(const RESULTS& r, Vzor vzor1, int pozice1, Vzor vzor2, int pozice2)
 {
-    for (int start = 0; start < HRACIPOLEX * HRACIPOLEY; ++start)
-        for (int d = 1; d <= 8; ++d) {
-            const Okno& o = r.okno[start][d - 1];
-            if (Odpovida(o, vzor1))
-                return {o.X[pozice1], o.Y[pozice1]};
-            if (Odpovida(o, vzor2))
-                return {o.X[pozice2], o.Y[pozice2]};
-        }
+    for (int i = 0; i < OKEN; ++i) {
+        const Okno& o = OknoCislo(r, i);
+        if (r.vzory[i] & Bit(vzor1))
+            return {o.X[pozice1], o.Y[pozice1]};
+        if (r.vzory[i] & Bit(vzor2))
+            return {o.X[pozice2], o.Y[pozice2]};
+    }
     return {};
 }
 
 // Rules 9 and 11 to 15: two windows from the same start cell in two different
 // directions; the start cell is taken.
-Volba DveOkna(const RESULTS& r, const char* vzor1, const char* vzor2)
+Volba DveOkna(const RESULTS& r, Vzor vzor1, Vzor vzor2)
 {
-    for (int start = 0; start < HRACIPOLEX * HRACIPOLEY; ++start)
-        for (int d = 1; d <= 8; ++d) {
-            const Okno& o = r.okno[start][d - 1];
-            if (!Odpovida(o, vzor1))
-                continue;
-            for (int d2 = 1; d2 <= 8; ++d2)
-                if (d2 != d && Odpovida(r.okno[start][d2 - 1], vzor2))
-                    return {o.X[0], o.Y[0]};
+    for (int start = 0; start < HRACIPOLEX * HRACIPOLEY; ++start) {
+        unsigned prvni = 0, druhe = 0;  // the directions whose window matches
+        for (int d = 0; d < 8; ++d) {
+            prvni |= ((r.vzory[start * 8 + d] >> vzor1) & 1u) << d;
+            druhe |= ((r.vzory[start * 8 + d] >> vzor2) & 1u) << d;
         }
-    return {};
-}
-
-// How a walk from an empty cell over one kind of mark ends.
-enum class Konec { MimoDesku, Prazdne, Cizi };
-
-int Beh(const int (&pole)[HRACIPOLEY + 1][HRACIPOLEX + 1], int x, int y, int d, int mark, Konec* konec)
-{
-    int run = 0;
-    for (int k = 1;; ++k) {
-        int cx = x + k * Smer_X[d];
-        int cy = y + k * Smer_Y[d];
-        if (CheckOut(cx, cy)) {
-            *konec = Konec::MimoDesku;
-            return run;
-        }
-        if (pole[cy][cx] != mark) {
-            *konec = pole[cy][cx] == 0 ? Konec::Prazdne : Konec::Cizi;
-            return run;
-        }
-        ++run;
+        // Some d of the first kind and some other d2 of the second.
+        const bool jedinaSpolecna = prvni == druhe && (prvni & (prvni - 1)) == 0;
+        if (prvni != 0 && druhe != 0 && !jedinaSpolecna)
+            return {start % HRACIPOLEX, start / HRACIPOLEX};
     }
-}
-
-// Rules 1 and 3: an empty cell followed directly by at least four marks.
-Volba Ctverice(const int (&pole)[HRACIPOLEY + 1][HRACIPOLEX + 1], int mark)
-{
-    for (int y = 0; y < HRACIPOLEY; ++y)
-        for (int x = 0; x < HRACIPOLEX; ++x) {
-            if (pole[y][x] != 0)
-                continue;
-            for (int d = 1; d <= 8; ++d) {
-                Konec konec;
-                if (Beh(pole, x, y, d, mark, &konec) >= 4)
-                    return {x, y};
-            }
-        }
     return {};
 }
 
-// Rule 6: three crosses after an empty cell, open at the far end, and an empty
-// cell on the board behind the start.
-Volba OtevrenaCtverice(const int (&pole)[HRACIPOLEY + 1][HRACIPOLEX + 1])
+// Rule 6: three crosses after an empty cell, an empty cell (the margin
+// counts) after them, and an empty cell on the board behind the start. A
+// longer run after an empty cell would have been completed by rule 1.
+Volba OtevrenaCtverice(const RESULTS& r, const int (&pole)[HRACIPOLEY + 1][HRACIPOLEX + 1])
 {
-    for (int y = 0; y < HRACIPOLEY; ++y)
-        for (int x = 0; x < HRACIPOLEX; ++x) {
-            if (pole[y][x] != 0)
-                continue;
-            for (int d = 1; d <= 8; ++d) {
-                Konec konec;
-                if (Beh(pole, x, y, d, KRIZEK, &konec) < 3 || konec != Konec::Prazdne)
-                    continue;
-                int opacny = OpacnySmer(d);
-                int bx = x + Smer_X[opacny];
-                int by = y + Smer_Y[opacny];
-                if (CheckIn(bx, by) && pole[by][bx] == 0)
-                    return {x, y};
-            }
-        }
+    for (int i = 0; i < OKEN; ++i) {
+        if (!(r.vzory[i] & Bit(OTEVRENA_TROJKA)))
+            continue;
+        const Okno& o = OknoCislo(r, i);
+        const int opacny = OpacnySmer(i % 8 + 1);
+        const int bx = o.X[0] + Smer_X[opacny];
+        const int by = o.Y[0] + Smer_Y[opacny];
+        if (CheckIn(bx, by) && pole[by][bx] == 0)
+            return {o.X[0], o.Y[0]};
+    }
     return {};
 }
 
@@ -163,8 +191,8 @@ int Hodnota(const int (&pole)[HRACIPOLEY + 1][HRACIPOLEX + 1], int x, int y, int
     int k = 0;
     for (;;) {
         ++k;
-        int cx = x + k * Smer_X[d];
-        int cy = y + k * Smer_Y[d];
+        const int cx = x + k * Smer_X[d];
+        const int cy = y + k * Smer_Y[d];
         if (CheckOut(cx, cy) || pole[cy][cx] == closing) {
             if (k > 3)
                 value = value - k + 1;
@@ -179,6 +207,8 @@ int Hodnota(const int (&pole)[HRACIPOLEY + 1][HRACIPOLEX + 1], int x, int y, int
     return value;
 }
 
+// Among equal totals each later cell replaces the choice with probability
+// 19 in 100; pass B (the opponent's lines) comes after pass A.
 Volba Ohodnoceni(const int (&pole)[HRACIPOLEY + 1][HRACIPOLEX + 1])
 {
     int best = 0;
@@ -226,25 +256,25 @@ bool CHraciPole::PutItemWithAI(int player)
     RESULTS results;
     StavOkna(Pole, &results);
 
-    Volba v = Ctverice(Pole, KRIZEK);                                               // 1
-    if (!v.Nalezena()) v = JednoOkno(results, "22022", 2);                         // 2
-    if (!v.Nalezena()) v = Ctverice(Pole, KOLECKO);                                 // 3
-    if (!v.Nalezena()) v = JednoOkno(results, "11011", 2);                         // 4
-    if (!v.Nalezena()) v = DveVarianty(results, "02202", 3, "02022", 2);           // 5
-    if (!v.Nalezena()) v = OtevrenaCtverice(Pole);                                 // 6
-    if (!v.Nalezena()) v = JednoOkno(results, "01110", 0);                         // 7
-    if (!v.Nalezena()) v = DveVarianty(results, "01101", 3, "01011", 2);           // 8
-    if (!v.Nalezena()) v = DveOkna(results, "02200", "02200");                     // 9
-    if (!v.Nalezena()) v = JednoOkno(results, "0022*", 1);                         // 10
-    if (!v.Nalezena()) v = DveOkna(results, "01100", "01100");                     // 11
-    if (!v.Nalezena()) v = DveOkna(results, "01100", "0101*");                     // 12
-    if (!v.Nalezena()) v = DveOkna(results, "022oo", "02ooo");                     // 13
-    if (!v.Nalezena()) v = DveOkna(results, "02200", "020**");                     // 14
-    if (!v.Nalezena()) v = DveOkna(results, "0220*", "020**");                     // 15
-    if (!v.Nalezena()) v = JednoOkno(results, "02200", 0);                         // 16
-    if (!v.Nalezena()) v = JednoOkno(results, "0220*", 0);                         // 17
+    Volba v = JednoOkno(results, CTYRI_KRIZKY, 0);                                           // 1
+    if (!v.Nalezena()) v = JednoOkno(results, DVA_DVA_NULA_DVA_DVA, 2);                      // 2
+    if (!v.Nalezena()) v = JednoOkno(results, CTYRI_KOLECKA, 0);                             // 3
+    if (!v.Nalezena()) v = JednoOkno(results, JEDNA_JEDNA_NULA, 2);                          // 4
+    if (!v.Nalezena()) v = DveVarianty(results, ROZDELENA_TROJKA_A, 3, ROZDELENA_TROJKA_B, 2);  // 5
+    if (!v.Nalezena()) v = OtevrenaCtverice(results, Pole);                                  // 6
+    if (!v.Nalezena()) v = JednoOkno(results, OTEVRENA_TROJKA_SOUPERE, 0);                   // 7
+    if (!v.Nalezena()) v = DveVarianty(results, ROZDELENA_SOUPERE_A, 3, ROZDELENA_SOUPERE_B, 2);  // 8
+    if (!v.Nalezena()) v = DveOkna(results, OTEVRENA_DVOJKA, OTEVRENA_DVOJKA);               // 9
+    if (!v.Nalezena()) v = JednoOkno(results, PRODLOUZENI_DVOJKY, 1);                        // 10
+    if (!v.Nalezena()) v = DveOkna(results, DVOJKA_SOUPERE, DVOJKA_SOUPERE);                 // 11
+    if (!v.Nalezena()) v = DveOkna(results, DVOJKA_SOUPERE, ROZDELENA_DVOJKA_SOUPERE);       // 12
+    if (!v.Nalezena()) v = DveOkna(results, VOLNA_DVOJKA, VOLNA_JEDNICKA);                   // 13
+    if (!v.Nalezena()) v = DveOkna(results, OTEVRENA_DVOJKA, JEDNICKA);                      // 14
+    if (!v.Nalezena()) v = DveOkna(results, DVOJKA, JEDNICKA);                               // 15
+    if (!v.Nalezena()) v = JednoOkno(results, OTEVRENA_DVOJKA, 0);                           // 16
+    if (!v.Nalezena()) v = JednoOkno(results, DVOJKA, 0);                                    // 17
     if (v.Nalezena())
         return Umisti(v.x, v.y, KRIZEK);
-    v = Ohodnoceni(Pole);                                                          // 18
+    v = Ohodnoceni(Pole);                                                                    // 18
     return Umisti(v.x, v.y, player);
 }

@@ -10,7 +10,7 @@
 
 Surface::Surface(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h, 0) {}
 
-Surface::~Surface() = default;
+Surface::~Surface() = default;  // here, where DeviceContext is complete
 
 void Surface::Touched()
 {
@@ -69,17 +69,37 @@ bool Surface::Blt(const RECT* dstRect, Surface* source, const RECT* srcRect, uin
     const bool keyed = (flags & DDBLT_KEYSRC) && source->hasKey;
     const int64_t dw = dst.right - dst.left, dh = dst.bottom - dst.top;
     const int64_t sw = src.right - src.left, sh = src.bottom - src.top;
+    const int width = clip.right - clip.left;
+    // Source column of each destination column: nearest, stepped without division.
+    std::vector<int> columns;
+    if (sw != dw) {
+        columns.resize(static_cast<size_t>(width));
+        const int64_t start = (clip.left - dst.left) * sw;
+        int sx = static_cast<int>(src.left + start / dw);
+        int64_t remainder = start % dw;
+        for (int& column : columns) {
+            column = sx;
+            for (remainder += sw; remainder >= dw; remainder -= dw)
+                ++sx;
+        }
+    }
+    const uint16_t k = source->key;
     for (int y = clip.top; y < clip.bottom; ++y) {
         const uint16_t* in = source->Row(static_cast<int>(src.top + (y - dst.top) * sh / dh));
-        uint16_t* out = Row(y);
-        if (!keyed && sw == dw) {
-            std::memmove(out + clip.left, in + src.left + (clip.left - dst.left),
-                         static_cast<size_t>(clip.right - clip.left) * sizeof(uint16_t));
+        uint16_t* out = Row(y) + clip.left;
+        if (sw == dw) {
+            const uint16_t* from = in + src.left + (clip.left - dst.left);
+            if (!keyed) {
+                std::memmove(out, from, static_cast<size_t>(width) * sizeof(uint16_t));
+            } else {
+                for (int x = 0; x < width; ++x)
+                    out[x] = from[x] == k ? out[x] : from[x];
+            }
             continue;
         }
-        for (int x = clip.left; x < clip.right; ++x) {
-            const uint16_t p = in[src.left + (x - dst.left) * sw / dw];
-            if (!keyed || p != source->key)
+        for (int x = 0; x < width; ++x) {
+            const uint16_t p = in[columns[static_cast<size_t>(x)]];
+            if (!keyed || p != k)
                 out[x] = p;
         }
     }
@@ -151,21 +171,25 @@ bool Surface::GetAttachedSurface(const SurfaceCaps* caps, Surface** attached)
     return true;
 }
 
-// The context holds the surface locked, so nothing blits to or from it meanwhile.
+// The context holds the surface locked, so nothing blits to or from it
+// meanwhile. Every keyed blit takes one, so it is made once and reset.
 bool Surface::GetDC(DeviceContext** dc)
 {
     if (locked || !dc)
         return false;
     locked = true;
-    *dc = new DeviceContext(*this);
+    if (!context)
+        context = std::make_unique<DeviceContext>(*this);
+    context->SetTextColor(0);
+    context->SelectObject(nullptr);
+    *dc = context.get();
     return true;
 }
 
 bool Surface::ReleaseDC(DeviceContext* dc)
 {
-    if (!dc)
+    if (!dc || dc != context.get())
         return false;
-    delete dc;
     locked = false;
     Touched();
     return true;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class Bitmap;
@@ -120,6 +121,7 @@ private:
     Surface* backBuffer = nullptr;  // set on a flipping primary only
     Display* display = nullptr;     // set on the primary only
     bool locked = false;
+    std::unique_ptr<DeviceContext> context;
 };
 
 // A rectangular clip list.

@@ -1,0 +1,149 @@
+// The computer's move, one composed frame and one game-screen step, each
+// beside the cost of copying one 960,000-byte frame.
+#include "board/HraciPole.h"
+#include "graphics/DDScreen.h"
+#include "platform/Clock.h"
+#include "records/Score.h"
+#include "shell/main.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+using Pole = int[HRACIPOLEY + 1][HRACIPOLEX + 1];
+
+// A position without five in a row: marks scattered by a fixed generator.
+void Rozhazej(CHraciPole& deska, int marks)
+{
+    deska.ClearHraciPole();
+    uint32_t state = 12345;
+    int placed = 0;
+    while (placed < marks) {
+        state = state * 1103515245u + 12345u;
+        const int cell = static_cast<int>((state >> 8) % (HRACIPOLEX * HRACIPOLEY));
+        const int x = cell % HRACIPOLEX, y = cell / HRACIPOLEX;
+        if (deska.Pole[y][x] != 0)
+            continue;
+        deska.Pole[y][x] = placed % 2 + 1;
+        if (deska.ZkontrolujJestliJeVyherce() > 0)
+            deska.Pole[y][x] = 0;
+        else
+            ++placed;
+    }
+}
+
+void Plna(CHraciPole& deska, int empty)
+{
+    for (int y = 0; y < HRACIPOLEY; ++y)
+        for (int x = 0; x < HRACIPOLEX; ++x)
+            deska.Pole[y][x] = (x / 2 + y) % 2 + 1;
+    for (int i = 0; i < empty; ++i)
+        deska.Pole[(i * 7) % HRACIPOLEY][(i * 11) % HRACIPOLEX] = 0;
+}
+
+void BM_Memcpy960000(benchmark::State& state)
+{
+    std::vector<uint8_t> from(960000, 1), to(960000);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), from.size());
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Memcpy960000);
+
+void Tah(benchmark::State& state, CHraciPole& deska)
+{
+    Pole start;
+    std::memcpy(start, deska.Pole, sizeof start);
+    for (auto _ : state) {
+        std::memcpy(deska.Pole, start, sizeof start);
+        benchmark::DoNotOptimize(deska.PutItemWithAI(2));
+    }
+}
+
+void BM_PutItemWithAI_Empty(benchmark::State& state)
+{
+    CHraciPole deska;
+    Tah(state, deska);
+}
+BENCHMARK(BM_PutItemWithAI_Empty)->Unit(benchmark::kMicrosecond);
+
+void BM_PutItemWithAI_MidGame60(benchmark::State& state)
+{
+    CHraciPole deska;
+    Rozhazej(deska, 60);
+    Tah(state, deska);
+}
+BENCHMARK(BM_PutItemWithAI_MidGame60)->Unit(benchmark::kMicrosecond);
+
+void BM_PutItemWithAI_Crowded600(benchmark::State& state)
+{
+    CHraciPole deska;
+    Plna(deska, 76);
+    Tah(state, deska);
+}
+BENCHMARK(BM_PutItemWithAI_Crowded600)->Unit(benchmark::kMicrosecond);
+
+// The frame of the game screen: background and buttons, score, a keyed blit
+// the size of the turn indicator, and every mark.
+void Snimek(benchmark::State& state, int empty)
+{
+    Plna(CHPHraciPole, empty);
+    for (auto _ : state) {
+        DrawPozadi();
+        Score.DrawScore(lpddsback);
+        NaTahu(0);
+        CHPHraciPole.DrawAllHraciPole(&lpddsback);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_Frame_EmptyBoard(benchmark::State& state)
+{
+    Snimek(state, HRACIPOLEX * HRACIPOLEY);
+}
+BENCHMARK(BM_Frame_EmptyBoard)->Unit(benchmark::kMicrosecond);
+
+void BM_Frame_FullBoard676(benchmark::State& state)
+{
+    Snimek(state, 0);
+}
+BENCHMARK(BM_Frame_FullBoard676)->Unit(benchmark::kMicrosecond);
+
+// One step of the game screen on a busy board with nobody clicking; the fake
+// clock makes its pacing sleep cost nothing. The flip presents the frame.
+void BM_GameLoopStep_BusyBoard(benchmark::State& state)
+{
+    FakeClock clock;
+    Rozhazej(CHPHraciPole, 300);
+    GameState = 2;
+    PlayGame = 0;
+    for (auto _ : state) {
+        Game_Loop();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_GameLoopStep_BusyBoard)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    std::filesystem::current_path(GAME_DIR);
+    DD_Init();
+    CHPHraciPole.InitHraciPole(lpdd);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    CHPHraciPole.Destroy();
+    DD_Done();
+    return 0;
+}
