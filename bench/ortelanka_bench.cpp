@@ -92,9 +92,11 @@ BENCHMARK(BM_PutItemWithAI_Crowded600)->Unit(benchmark::kMicrosecond);
 
 // The frame of the game screen: background and buttons, score, a keyed blit
 // the size of the turn indicator, and every mark.
-void Snimek(benchmark::State& state, int empty)
+void Snimek(benchmark::State& state, bool full)
 {
-    Plna(CHPHraciPole, empty);
+    CHPHraciPole.ClearHraciPole();
+    if (full)
+        Plna(CHPHraciPole, 0);
     for (auto _ : state) {
         DrawPozadi();
         Score.DrawScore(lpddsback);
@@ -106,13 +108,13 @@ void Snimek(benchmark::State& state, int empty)
 
 void BM_Frame_EmptyBoard(benchmark::State& state)
 {
-    Snimek(state, HRACIPOLEX * HRACIPOLEY);
+    Snimek(state, false);
 }
 BENCHMARK(BM_Frame_EmptyBoard)->Unit(benchmark::kMicrosecond);
 
 void BM_Frame_FullBoard676(benchmark::State& state)
 {
-    Snimek(state, 0);
+    Snimek(state, true);
 }
 BENCHMARK(BM_Frame_FullBoard676)->Unit(benchmark::kMicrosecond);
 

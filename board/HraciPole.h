@@ -17,18 +17,23 @@ constexpr int HRACIPOLEY = 26;
 extern int Smer_X[9];
 extern int Smer_Y[9];
 
-// Five positions from a start cell in one direction, as the computer sees them.
+// Five positions from a start cell in one direction, as the computer sees them:
+// the cell codes two bits each, position 0 lowest, 3 for a position beyond the
+// 27 x 27 store.
 struct Okno {
-    int8_t Hodnota[5];  // cell code, or -1 beyond the 27 x 27 store
-    int8_t X[5];
-    int8_t Y[5];
+    uint16_t Kod;
+    int Hodnota(int k) const
+    {
+        const int h = (Kod >> (2 * k)) & 3;
+        return h == 3 ? -1 : h;
+    }
 };
 
 // The computer's window table: every start cell (y * 26 + x) in every direction.
 struct RESULTS {
     Okno okno[HRACIPOLEX * HRACIPOLEY][8];  // [start cell][direction - 1]
     // Per window, in the same order: one bit for each pattern of the rules
-    // that it matches. Kept apart so that a rule's scan stays in the cache.
+    // that it matches.
     uint32_t vzory[HRACIPOLEX * HRACIPOLEY * 8];
 };
 

@@ -84,22 +84,13 @@ void StavOkna(const int (&pole)[HRACIPOLEY + 1][HRACIPOLEX + 1], RESULTS* result
 
     ClearResults(results);
     for (int start = 0; start < HRACIPOLEX * HRACIPOLEY; ++start) {
-        const int x = start % HRACIPOLEX;
-        const int y = start / HRACIPOLEX;
+        const int x = start % HRACIPOLEX + RAM;
+        const int y = start / HRACIPOLEX + RAM;
         for (int d = 1; d <= 8; ++d) {
-            Okno& okno = results->okno[start][d - 1];
             int kod = 0;
-            for (int k = 0; k < 5; ++k) {
-                const int cx = x + k * Smer_X[d];
-                const int cy = y + k * Smer_Y[d];
-                const int h = deska[cy + RAM][cx + RAM];
-                kod |= h << (2 * k);
-                if (h != 3) {  // beyond the store the entry stays -1
-                    okno.Hodnota[k] = static_cast<int8_t>(h);
-                    okno.X[k] = static_cast<int8_t>(cx);
-                    okno.Y[k] = static_cast<int8_t>(cy);
-                }
-            }
+            for (int k = 0; k < 5; ++k)
+                kod |= deska[y + k * Smer_Y[d]][x + k * Smer_X[d]] << (2 * k);
+            results->okno[start][d - 1].Kod = static_cast<uint16_t>(kod);
             results->vzory[start * 8 + d - 1] = tabulka[static_cast<size_t>(kod)];
         }
     }
@@ -116,20 +107,20 @@ struct Volba {
     bool Nalezena() const { return x >= 0; }
 };
 
-// Windows in the order of the rules: start cells row-major, then directions 1..8.
-const Okno& OknoCislo(const RESULTS& r, int i)
+// Position k of window i (windows in the order of the rules: start cells
+// row-major, then directions 1..8).
+Volba Pozice(int i, int k)
 {
-    return r.okno[i / 8][i % 8];
+    const int start = i / 8, d = i % 8 + 1;
+    return {start % HRACIPOLEX + k * Smer_X[d], start / HRACIPOLEX + k * Smer_Y[d]};
 }
 
 // The first window that matches gives its position.
 Volba JednoOkno(const RESULTS& r, Vzor vzor, int pozice)
 {
     for (int i = 0; i < OKEN; ++i) {
-        if (r.vzory[i] & Bit(vzor)) {
-            const Okno& o = OknoCislo(r, i);
-            return {o.X[pozice], o.Y[pozice]};
-        }
+        if (r.vzory[i] & Bit(vzor))
+            return Pozice(i, pozice);
     }
     return {};
 }
@@ -138,11 +129,10 @@ Volba JednoOkno(const RESULTS& r, Vzor vzor, int pozice)
 Volba DveVarianty(const RESULTS& r, Vzor vzor1, int pozice1, Vzor vzor2, int pozice2)
 {
     for (int i = 0; i < OKEN; ++i) {
-        const Okno& o = OknoCislo(r, i);
         if (r.vzory[i] & Bit(vzor1))
-            return {o.X[pozice1], o.Y[pozice1]};
+            return Pozice(i, pozice1);
         if (r.vzory[i] & Bit(vzor2))
-            return {o.X[pozice2], o.Y[pozice2]};
+            return Pozice(i, pozice2);
     }
     return {};
 }
@@ -173,12 +163,12 @@ Volba OtevrenaCtverice(const RESULTS& r, const int (&pole)[HRACIPOLEY + 1][HRACI
     for (int i = 0; i < OKEN; ++i) {
         if (!(r.vzory[i] & Bit(OTEVRENA_TROJKA)))
             continue;
-        const Okno& o = OknoCislo(r, i);
+        const Volba s = Pozice(i, 0);
         const int opacny = OpacnySmer(i % 8 + 1);
-        const int bx = o.X[0] + Smer_X[opacny];
-        const int by = o.Y[0] + Smer_Y[opacny];
+        const int bx = s.x + Smer_X[opacny];
+        const int by = s.y + Smer_Y[opacny];
         if (CheckIn(bx, by) && pole[by][bx] == 0)
-            return {o.X[0], o.Y[0]};
+            return s;
     }
     return {};
 }

@@ -8,6 +8,13 @@
 #include <algorithm>
 #include <cstring>
 
+// Every pixel but the key colour; written so that the compiler vectorises it.
+static void KopirujSKlicem(uint16_t* __restrict out, const uint16_t* __restrict from, int width, uint16_t key)
+{
+    for (int x = 0; x < width; ++x)
+        out[x] = from[x] == key ? out[x] : from[x];
+}
+
 Surface::Surface(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h, 0) {}
 
 Surface::~Surface() = default;  // here, where DeviceContext is complete
@@ -67,39 +74,41 @@ bool Surface::Blt(const RECT* dstRect, Surface* source, const RECT* srcRect, uin
         return false;
 
     const bool keyed = (flags & DDBLT_KEYSRC) && source->hasKey;
+    const uint16_t key = source->key;
+    const int width = clip.right - clip.left;
     const int64_t dw = dst.right - dst.left, dh = dst.bottom - dst.top;
     const int64_t sw = src.right - src.left, sh = src.bottom - src.top;
-    const int width = clip.right - clip.left;
-    // Source column of each destination column: nearest, stepped without division.
-    std::vector<int> columns;
-    if (sw != dw) {
-        columns.resize(static_cast<size_t>(width));
-        const int64_t start = (clip.left - dst.left) * sw;
-        int sx = static_cast<int>(src.left + start / dw);
-        int64_t remainder = start % dw;
-        for (int& column : columns) {
-            column = sx;
-            for (remainder += sw; remainder >= dw; remainder -= dw)
-                ++sx;
+    if (sw == dw && sh == dh) {
+        const int shiftX = src.left - dst.left, shiftY = src.top - dst.top;
+        for (int y = clip.top; y < clip.bottom; ++y) {
+            const uint16_t* from = source->Row(y + shiftY) + clip.left + shiftX;
+            uint16_t* out = Row(y) + clip.left;
+            if (keyed)
+                KopirujSKlicem(out, from, width, key);
+            else
+                std::memmove(out, from, static_cast<size_t>(width) * sizeof(uint16_t));
         }
+        Touched();
+        return true;
     }
-    const uint16_t k = source->key;
+
+    // Stretched: the nearest source column of each destination column,
+    // stepped without division.
+    std::vector<int> columns(static_cast<size_t>(width));
+    const int64_t first = (clip.left - dst.left) * sw;
+    int sx = static_cast<int>(src.left + first / dw);
+    int64_t remainder = first % dw;
+    for (int& column : columns) {
+        column = sx;
+        for (remainder += sw; remainder >= dw; remainder -= dw)
+            ++sx;
+    }
     for (int y = clip.top; y < clip.bottom; ++y) {
         const uint16_t* in = source->Row(static_cast<int>(src.top + (y - dst.top) * sh / dh));
         uint16_t* out = Row(y) + clip.left;
-        if (sw == dw) {
-            const uint16_t* from = in + src.left + (clip.left - dst.left);
-            if (!keyed) {
-                std::memmove(out, from, static_cast<size_t>(width) * sizeof(uint16_t));
-            } else {
-                for (int x = 0; x < width; ++x)
-                    out[x] = from[x] == k ? out[x] : from[x];
-            }
-            continue;
-        }
         for (int x = 0; x < width; ++x) {
             const uint16_t p = in[columns[static_cast<size_t>(x)]];
-            if (!keyed || p != k)
+            if (!keyed || p != key)
                 out[x] = p;
         }
     }
