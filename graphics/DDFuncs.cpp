@@ -65,9 +65,9 @@ void DDPF_Clear(PixelFormat* format)
     format->dwSize = sizeof *format;
 }
 
-Display* LPDD_Create(HWND)
+Display* LPDD_Create(HWND window)
 {
-    return Display::Create();
+    return Display::Create(WindowCaption(window));
 }
 
 void LPDD_Release(Display** dd)

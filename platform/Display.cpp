@@ -4,12 +4,12 @@
 
 static Display* currentDisplay = nullptr;
 
-Display* Display::Create()
+Display* Display::Create(const char* title)
 {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return nullptr;
     Display* display = new Display;
-    display->window = SDL_CreateWindow("Ortelaky od Zorb :o)", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 800,
+    display->window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 800,
                                        600, SDL_WINDOW_FULLSCREEN_DESKTOP);
     if (display->window)
         display->renderer = SDL_CreateRenderer(display->window, -1, SDL_RENDERER_PRESENTVSYNC);

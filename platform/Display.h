@@ -13,7 +13,7 @@ struct SDL_Window;
 class Display {
 public:
     // Null when no display is available.
-    static Display* Create();
+    static Display* Create(const char* title);
     ~Display();
     Display(const Display&) = delete;
     Display& operator=(const Display&) = delete;

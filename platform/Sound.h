@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 // The wave-format record of a WAV file's "fmt " chunk.

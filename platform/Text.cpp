@@ -24,6 +24,14 @@ const uint16_t kWindows1250[128] = {
     0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F, 0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4,
     0x0151, 0x00F6, 0x00F7, 0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9};
 
+// A 5-6-5 pixel with each channel expanded to the full 0..255 range.
+void Rozloz(uint16_t p, uint32_t* r, uint32_t* g, uint32_t* b)
+{
+    *r = ((p >> 11) & 0x1F) * 255 / 31;
+    *g = ((p >> 5) & 0x3F) * 255 / 63;
+    *b = (p & 0x1F) * 255 / 31;
+}
+
 bool InitTtf()
 {
     static const bool ready = TTF_Init() == 0;
@@ -142,10 +150,8 @@ COLORREF DeviceContext::GetPixel(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= target.Width() || y >= target.Height())
         return 0xFFFFFFFF;  // CLR_INVALID
-    const uint16_t p = target.Row(y)[x];
-    const uint32_t r = ((p >> 11) & 0x1F) * 255 / 31;
-    const uint32_t g = ((p >> 5) & 0x3F) * 255 / 63;
-    const uint32_t b = (p & 0x1F) * 255 / 31;
+    uint32_t r, g, b;
+    Rozloz(target.Row(y)[x], &r, &g, &b);
     return RGB(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b));
 }
 
@@ -188,8 +194,8 @@ bool DeviceContext::Draw(int x, int y, const std::string& utf8, bool rightAligne
             const uint32_t a = in[col] >> 24;
             if (tx < 0 || tx >= target.Width() || a == 0)
                 continue;
-            const uint16_t p = out[tx];
-            const uint32_t br = ((p >> 11) & 0x1F) * 255 / 31, bg = ((p >> 5) & 0x3F) * 255 / 63, bb = (p & 0x1F) * 255 / 31;
+            uint32_t br, bg, bb;
+            Rozloz(out[tx], &br, &bg, &bb);
             const uint32_t r = (((in[col] >> 16) & 0xFF) * a + br * (255 - a)) / 255;
             const uint32_t g = (((in[col] >> 8) & 0xFF) * a + bg * (255 - a)) / 255;
             const uint32_t b = ((in[col] & 0xFF) * a + bb * (255 - a)) / 255;

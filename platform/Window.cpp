@@ -10,8 +10,9 @@
 
 class Window {
 public:
-    explicit Window(WNDPROC p) : procedure(p) {}
+    Window(WNDPROC p, const char* c) : procedure(p), caption(c) {}
     WNDPROC procedure;
+    std::string caption;
 };
 
 namespace {
@@ -136,13 +137,18 @@ bool RegisterWindowClass(const char* className, WNDPROC procedure)
     return true;
 }
 
-HWND CreateMainWindow(const char* className, const char*)
+HWND CreateMainWindow(const char* className, const char* caption)
 {
     if (!registeredProcedure || registeredClass != className)
         return nullptr;
     if (!mainWindow)
-        mainWindow = new Window(registeredProcedure);
+        mainWindow = new Window(registeredProcedure, caption);
     return mainWindow;
+}
+
+const char* WindowCaption(HWND window)
+{
+    return window ? window->caption.c_str() : "";
 }
 
 bool PeekMessage(MSG* msg)

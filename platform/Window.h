@@ -51,6 +51,7 @@ constexpr intptr_t MAKELPARAM(int low, int high)
 bool RegisterWindowClass(const char* className, WNDPROC procedure);
 // Null when the class is not registered.
 HWND CreateMainWindow(const char* className, const char* caption);
+const char* WindowCaption(HWND window);
 
 // Takes one waiting message without blocking: posted messages first, then the
 // input events, then a posted quit.

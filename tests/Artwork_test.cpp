@@ -20,7 +20,7 @@ const std::string kData = GAME_DATA_DIR;
 
 class Artwork : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { display = Display::Create(); }
+    static void SetUpTestSuite() { display = Display::Create("test"); }
     static void TearDownTestSuite() { delete display; }
 
     std::unique_ptr<Surface> Nacti(const std::string& name)

@@ -5,7 +5,6 @@
 #include "board/HraciPole.h"
 #include "graphics/DDFuncs.h"
 #include "graphics/DDScreen.h"
-#include "graphics/GDICanvas.h"
 #include "platform/Clock.h"
 #include "platform/Text.h"
 #include "records/Nejlepsi.h"
@@ -386,40 +385,6 @@ TEST_F(SDisplejem, AMissingPictureGivesNothingToDrawAndOneWarning)
     DrawOneNumber(5, 10, 10);
     DrawTransparent(0, 0, 10, 10, 0, 0, 10, 10, nullptr);
     EXPECT_EQ(Bod(lpddsback, 15, 15), 0);
-}
-
-TEST(Platno, LoadsAFileAndForgetsIt)
-{
-    CGDICanvas canvas;
-    EXPECT_EQ(canvas.GetWidth(), 0);
-    EXPECT_EQ(static_cast<const Bitmap*>(canvas), nullptr);
-    canvas.Load("/nonexistent.bmp");
-    EXPECT_EQ(canvas.GetWidth(), 0);
-    EXPECT_EQ(canvas.GetHeight(), 0);
-}
-
-TEST(DDFunkce, DescriptionsAndReleases)
-{
-    SurfaceDesc desc;
-    DDSD_PrimarySurfaceWBackBuffer(&desc, 1);
-    EXPECT_EQ(desc.dwSize, sizeof desc);
-    EXPECT_EQ(desc.dwFlags, DDSD_CAPS | DDSD_BACKBUFFERCOUNT);
-    EXPECT_EQ(desc.ddsCaps.dwCaps, DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX);
-    EXPECT_EQ(desc.dwBackBufferCount, 1u);
-    DDSD_PrimarySurface(&desc);
-    EXPECT_EQ(desc.dwFlags, DDSD_CAPS);
-    EXPECT_EQ(desc.dwBackBufferCount, 0u);
-    DDSD_OffscreenSurface(&desc, 30, 20);
-    EXPECT_EQ(desc.dwWidth, 30u);
-    EXPECT_EQ(desc.dwHeight, 20u);
-
-    Surface* nic = nullptr;
-    LPDDS_Release(&nic);
-    EXPECT_EQ(nic, nullptr);
-    Surface* povrch = new Surface(2, 2);
-    LPDDS_Release(&povrch);
-    EXPECT_EQ(povrch, nullptr);
-    LPDDS_Release(&povrch);
 }
 
 }  // namespace

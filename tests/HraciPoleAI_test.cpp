@@ -256,12 +256,4 @@ TEST(RandomInt, IsTheClassicGeneratorFromItsStart)
     ResetRandomInt();
 }
 
-TEST(ClearResults, FillsEveryEntryWithMinusOne)
-{
-    auto table = std::make_unique<RESULTS>();
-    ClearResults(table.get());
-    EXPECT_EQ(table->okno[0][0].Hodnota(0), -1);
-    EXPECT_EQ(table->okno[675][7].Hodnota(4), -1);
-}
-
 }  // namespace

@@ -42,12 +42,20 @@ wait_for() {  # seconds, command...
 started() { grep -q "Inicializace hry" Ortelanka.log 2>/dev/null; }
 two_moves_recorded() { [ "$(stat -c %s data/tahy.dat 2>/dev/null || echo 0)" -ge 8 ]; }
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
+# The intro ends on the empty board: the title of the panel shows up unchanged.
+board_shown() {
+  import -window root -crop 160x80+620+15 +repage panel.png 2>/dev/null || return 1
+  [ "$(compare -fuzz 6% -metric AE panel.png empty_panel.png null: 2>&1 || true)" = "0" ]
+}
 
 cd "$work"
+convert data/deskaempty.bmp -crop 160x80+620+15 +repage empty_panel.png
 ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./ortelanka >game.out 2>&1 &
 game_pid=$!
 wait_for 10 started || fail "the game did not start: $(cat game.out)"
-sleep 10
+sleep 5
+wait_for 30 board_shown || fail "the intro did not end on the game screen"
+sleep 0.5
 
 # Cell (5, 7): its box starts at (124, 167).
 press 136 180

@@ -167,16 +167,6 @@ void Kresba::Usecka(float x0, float y0, float x1, float y1, float t, Barva c, fl
          });
 }
 
-void Kresba::SvislyPrechod(float x0, float y0, float x1, float y1, Barva top, Barva bottom)
-{
-    for (int y = static_cast<int>(y0); y < static_cast<int>(y1); ++y) {
-        const float t = (y - y0) / std::max(1.0f, y1 - y0 - 1);
-        const Barva c{top.r + (bottom.r - top.r) * t, top.g + (bottom.g - top.g) * t, top.b + (bottom.b - top.b) * t};
-        for (int x = static_cast<int>(x0); x < static_cast<int>(x1); ++x)
-            Smichej(x, y, c, 1);
-    }
-}
-
 // Grain running along x, bent by low-frequency noise, with fine fibres.
 void Kresba::Drevo(float x0, float y0, float x1, float y1, Barva light, Barva dark, unsigned seed)
 {

@@ -35,7 +35,6 @@ public:
     void Kruh(float cx, float cy, float radius, Barva c, float alpha = 1);
     void Mezikruzi(float cx, float cy, float inner, float outer, Barva c, float alpha = 1);
     void Usecka(float x0, float y0, float x1, float y1, float thickness, Barva c, float alpha = 1);
-    void SvislyPrechod(float x0, float y0, float x1, float y1, Barva top, Barva bottom);
     void Drevo(float x0, float y0, float x1, float y1, Barva light, Barva dark, unsigned seed);
     void Papir(float x0, float y0, float x1, float y1, Barva c, unsigned seed);
     void Vinetace(float strength);
