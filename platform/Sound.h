@@ -2,6 +2,7 @@
 // SDL converts each buffer to the device's format.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
