@@ -69,16 +69,22 @@ std::string FontFile(const char* face, int weight)
 }
 
 // Opens the font at the point size whose line height is closest to the cell
-// height asked for.
+// height asked for; the size is worked out once per file and height.
 TTF_Font* OpenWithCellHeight(const std::string& file, int cellHeight)
 {
-    TTF_Font* probe = TTF_OpenFont(file.c_str(), cellHeight);
-    if (!probe)
-        return nullptr;
-    const int probeHeight = TTF_FontHeight(probe);
-    TTF_CloseFont(probe);
-    const int size = std::max(1, static_cast<int>(std::lround(cellHeight * double(cellHeight) / probeHeight)));
-    return TTF_OpenFont(file.c_str(), size);
+    static std::map<std::pair<std::string, int>, int> sizes;
+    const auto key = std::make_pair(file, cellHeight);
+    auto known = sizes.find(key);
+    if (known == sizes.end()) {
+        TTF_Font* probe = TTF_OpenFont(file.c_str(), cellHeight);
+        if (!probe)
+            return nullptr;
+        const int probeHeight = TTF_FontHeight(probe);
+        TTF_CloseFont(probe);
+        const int size = std::max(1, static_cast<int>(std::lround(cellHeight * double(cellHeight) / probeHeight)));
+        known = sizes.emplace(key, size).first;
+    }
+    return TTF_OpenFont(file.c_str(), known->second);
 }
 
 // The default font of a drawing context: a bold sans face as large as lets

@@ -143,6 +143,7 @@ HWND CreateMainWindow(const char* className, const char* caption)
         return nullptr;
     if (!mainWindow)
         mainWindow = new Window(registeredProcedure, caption);
+    destroyed = false;
     return mainWindow;
 }
 
