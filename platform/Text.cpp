@@ -68,23 +68,30 @@ std::string FontFile(const char* face, int weight)
     return file;
 }
 
-// Opens the font at the point size whose line height is closest to the cell
-// height asked for; the size is worked out once per file and height.
+// A font file opened at a size, kept open for the rest of the run: the screens
+// create their fonts every frame, and the file is read once.
+TTF_Font* OpenFont(const std::string& file, int size)
+{
+    static std::map<std::pair<std::string, int>, std::unique_ptr<TTF_Font, void (*)(TTF_Font*)>> open;
+    const auto key = std::make_pair(file, size);
+    auto found = open.find(key);
+    if (found == open.end()) {
+        TTF_Font* font = TTF_OpenFont(file.c_str(), size);
+        if (!font)
+            return nullptr;
+        found = open.emplace(key, std::unique_ptr<TTF_Font, void (*)(TTF_Font*)>(font, TTF_CloseFont)).first;
+    }
+    return found->second.get();
+}
+
+// The point size whose line height is closest to the cell height asked for.
 TTF_Font* OpenWithCellHeight(const std::string& file, int cellHeight)
 {
-    static std::map<std::pair<std::string, int>, int> sizes;
-    const auto key = std::make_pair(file, cellHeight);
-    auto known = sizes.find(key);
-    if (known == sizes.end()) {
-        TTF_Font* probe = TTF_OpenFont(file.c_str(), cellHeight);
-        if (!probe)
-            return nullptr;
-        const int probeHeight = TTF_FontHeight(probe);
-        TTF_CloseFont(probe);
-        const int size = std::max(1, static_cast<int>(std::lround(cellHeight * double(cellHeight) / probeHeight)));
-        known = sizes.emplace(key, size).first;
-    }
-    return TTF_OpenFont(file.c_str(), known->second);
+    TTF_Font* probe = OpenFont(file, cellHeight);
+    if (!probe)
+        return nullptr;
+    const int probeHeight = TTF_FontHeight(probe);
+    return OpenFont(file, std::max(1, static_cast<int>(std::lround(cellHeight * double(cellHeight) / probeHeight))));
 }
 
 // The default font of a drawing context: a bold sans face as large as lets
@@ -110,21 +117,15 @@ Font* Font::Create(int height, int weight, const char* face)
         return f ? new Font(f, true) : nullptr;
     }
     for (int size = 16; size > 4; --size) {
-        TTF_Font* f = TTF_OpenFont(file.c_str(), size);
+        TTF_Font* f = OpenFont(file, size);
         if (!f)
             return nullptr;
         int w = 0, h = 0;
         TTF_SizeUTF8(f, "ANO", &w, &h);
         if (w <= 29 && TTF_FontAscent(f) - TTF_FontDescent(f) <= 19)
             return new Font(f, false);
-        TTF_CloseFont(f);
     }
     return nullptr;
-}
-
-Font::~Font()
-{
-    TTF_CloseFont(font);
 }
 
 void DeleteObject(Font* font)

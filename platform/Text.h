@@ -17,9 +17,8 @@ constexpr uint32_t DT_SINGLELINE = 0x20;
 class Font {
 public:
     // Height is the character cell height in pixels, as GDI takes it. Null
-    // when no font can be opened.
+    // when no font can be opened. The font file stays open for the run.
     static Font* Create(int height, int weight, const char* face);
-    ~Font();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
 
