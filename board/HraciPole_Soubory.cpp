@@ -2,6 +2,8 @@
 // of whole records found before the latest one, data/hra.dat the final board.
 #include "HraciPole.h"
 
+#include "platform/Files.h"
+
 #include <cstdint>
 
 static const char* const PathTahy = "data/tahy.dat";
@@ -13,19 +15,19 @@ bool CHraciPole::UlozTah(int x, int y)
     // Whole records already in the file; a partial trailing record is
     // overwritten by the new one, so the file always holds whole records.
     long n = 0;
-    fTahy = std::fopen(PathTahy, "r+b");
+    fTahy = OpenGameFile(PathTahy, "r+b");
     if (fTahy) {
         if (std::fseek(fTahy, 0, SEEK_END) == 0) {
             long size = std::ftell(fTahy);
             n = size > 0 ? size / 4 : 0;
         }
-        if (FILE* pocet = std::fopen(PathPocetTahu, "w")) {
+        if (FILE* pocet = OpenGameFile(PathPocetTahu, "w")) {
             std::fprintf(pocet, "%ld", n);
             std::fclose(pocet);
         }
         std::fseek(fTahy, n * 4, SEEK_SET);
     } else {
-        fTahy = std::fopen(PathTahy, "wb");
+        fTahy = OpenGameFile(PathTahy, "wb");
         if (!fTahy)
             return false;
     }
@@ -41,7 +43,7 @@ bool CHraciPole::UlozTah(int x, int y)
 
 void CHraciPole::ZapisHru()
 {
-    FILE* hra = std::fopen(PathHra, "wb");
+    FILE* hra = OpenGameFile(PathHra, "wb");
     if (!hra)
         return;
     for (int y = 0; y <= HRACIPOLEY; ++y) {

@@ -1,6 +1,7 @@
 #include "Log.h"
 
 #include "platform/Clock.h"
+#include "platform/Files.h"
 
 #include <cstring>
 
@@ -12,7 +13,7 @@ TLog::TLog() : file(nullptr), line{}, level{} {}
 
 int TLog::Init()
 {
-    file = std::fopen(PathLog, "w");
+    file = OpenGameFile(PathLog, "w");
     if (!file)
         return 0;
     std::fputs(" Ortelanka Log File\n", file);
@@ -25,7 +26,7 @@ int TLog::Init()
 int TLog::Write(const char* message, int levelCode)
 {
     const SystemTime t = GetLocalTime();
-    file = std::fopen(PathLog, "a");
+    file = OpenGameFile(PathLog, "a");
     if (!file)
         return 0;
     const char* word = levelCode == 0 ? "error" : levelCode == 1 ? "ok" : levelCode == 2 ? "warning" : "unknown";

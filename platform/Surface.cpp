@@ -1,6 +1,7 @@
 #include "Surface.h"
 
 #include "Display.h"
+#include "Files.h"
 #include "Text.h"
 
 #include <SDL.h>
@@ -218,7 +219,10 @@ bool Surface::CopyBitmap(const Bitmap& bitmap)
 
 Bitmap* Bitmap::Load(const char* path)
 {
-    SDL_Surface* loaded = SDL_LoadBMP(path);
+    FILE* file = OpenGameFile(path, "rb");
+    if (!file)
+        return nullptr;
+    SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFP(file, SDL_TRUE), 1);
     if (!loaded)
         return nullptr;
     SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB565, 0);

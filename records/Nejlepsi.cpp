@@ -1,6 +1,7 @@
 #include "Nejlepsi.h"
 
 #include "log/Log.h"
+#include "platform/Files.h"
 #include "platform/Surface.h"
 #include "platform/Text.h"
 
@@ -30,7 +31,7 @@ static void ZakonciJmeno(char (&name)[20])
 CNejlepsi::CNejlepsi() : entries{}, file(nullptr), fileName{}
 {
     std::strcpy(fileName, "best.dat");
-    file = std::fopen(fileName, "rb");
+    file = OpenGameFile(fileName, "rb");
     if (file) {
         unsigned char raw[sizeof entries];
         size_t rows = std::fread(raw, sizeof(BestEntry), 10, file);
@@ -98,7 +99,7 @@ bool CNejlepsi::Uloz()
     }
     char tempName[32];
     std::snprintf(tempName, sizeof tempName, "%s.tmp", fileName);
-    file = std::fopen(tempName, "wb");
+    file = OpenGameFile(tempName, "wb");
     bool saved = file != nullptr;
     if (file) {
         saved = std::fwrite(raw, sizeof raw, 1, file) == 1;

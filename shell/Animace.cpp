@@ -4,6 +4,7 @@
 
 #include "graphics/DDFuncs.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
 
 #include <cstdio>
 
@@ -31,10 +32,10 @@ void NextIntro(Surface* from, Surface* to)
 void Animace()
 {
     uint32_t hold = 2000;
-    if (FILE* marker = std::fopen(PathPoprve, "r")) {
+    if (FILE* marker = OpenGameFile(PathPoprve, "r")) {
         hold = 500;
         std::fclose(marker);
-    } else if (FILE* created = std::fopen(PathPoprve, "w")) {
+    } else if (FILE* created = OpenGameFile(PathPoprve, "w")) {
         std::fclose(created);
     }
     lpddsIntro1 = LPDDS_LoadFromFile(lpdd, PathIntro1);

@@ -1,5 +1,7 @@
 #include "WAVLoader.h"
 
+#include "platform/Files.h"
+
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -19,7 +21,7 @@ uint16_t Le16(const uint8_t* p)
 // The whole file; its size bounds every allocation that follows.
 bool ReadFile(const char* fileName, std::vector<uint8_t>* contents)
 {
-    FILE* file = std::fopen(fileName, "rb");
+    FILE* file = OpenGameFile(fileName, "rb");
     if (!file)
         return false;
     bool ok = std::fseek(file, 0, SEEK_END) == 0;
