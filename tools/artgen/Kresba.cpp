@@ -61,6 +61,79 @@ TTF_Font* Otevri(Pismo pismo, int size)
     return font;
 }
 
+bool VZaoblenem(float x, float y, float x0, float y0, float x1, float y1, float r)
+{
+    if (x < x0 || x >= x1 || y < y0 || y >= y1)
+        return false;
+    const float cx = std::min(std::max(x, x0 + r), x1 - r);
+    const float cy = std::min(std::max(y, y0 + r), y1 - r);
+    return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
+}
+
+void Pridej32(std::vector<uint8_t>& out, uint32_t v)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+uint32_t Crc32(const uint8_t* data, size_t size)
+{
+    static uint32_t table[256];
+    if (!table[1])
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k)
+                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[n] = c;
+        }
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i)
+        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+void PridejBlok(std::vector<uint8_t>& png, const char* type, const std::vector<uint8_t>& data)
+{
+    Pridej32(png, static_cast<uint32_t>(data.size()));
+    const size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    Pridej32(png, Crc32(&png[start], png.size() - start));
+}
+
+// A zlib stream of stored (uncompressed) deflate blocks: the icons are small.
+std::vector<uint8_t> Zlib(const std::vector<uint8_t>& raw)
+{
+    std::vector<uint8_t> z = {0x78, 0x01};
+    size_t at = 0;
+    do {
+        const size_t n = std::min<size_t>(65535, raw.size() - at);
+        z.push_back(at + n == raw.size() ? 1 : 0);
+        z.push_back(static_cast<uint8_t>(n));
+        z.push_back(static_cast<uint8_t>(n >> 8));
+        z.push_back(static_cast<uint8_t>(~n));
+        z.push_back(static_cast<uint8_t>(~n >> 8));
+        z.insert(z.end(), raw.begin() + at, raw.begin() + at + n);
+        at += n;
+    } while (at < raw.size());
+    uint32_t a = 1, b = 0;
+    for (uint8_t v : raw) {
+        a = (a + v) % 65521;
+        b = (b + a) % 65521;
+    }
+    Pridej32(z, b << 16 | a);
+    return z;
+}
+
+bool Zapis(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(bytes.data(), bytes.size(), 1, f) == 1;
+    return std::fclose(f) == 0 && ok;
+}
+
 }  // namespace
 
 float Sum(float x, float y, unsigned seed)
@@ -133,13 +206,19 @@ void Kresba::Obdelnik(float x0, float y0, float x1, float y1, Barva c, float alp
 
 void Kresba::ZaoblenyObdelnik(float x0, float y0, float x1, float y1, float r, Barva c, float alpha)
 {
-    Tvar(x0, y0, x1, y1, c, alpha, [&](float x, float y) {
-        if (x < x0 || x >= x1 || y < y0 || y >= y1)
-            return false;
-        const float cx = std::min(std::max(x, x0 + r), x1 - r);
-        const float cy = std::min(std::max(y, y0 + r), y1 - r);
-        return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
-    });
+    Tvar(x0, y0, x1, y1, c, alpha, [&](float x, float y) { return VZaoblenem(x, y, x0, y0, x1, y1, r); });
+}
+
+void Kresba::Orizni(float x0, float y0, float x1, float y1, float r)
+{
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            int hits = 0;
+            for (int sy = 0; sy < 4; ++sy)
+                for (int sx = 0; sx < 4; ++sx)
+                    hits += VZaoblenem(x + (sx + 0.5f) / 4, y + (sy + 0.5f) / 4, x0, y0, x1, y1, r) ? 1 : 0;
+            rgba[(static_cast<size_t>(y) * w + x) * 4 + 3] *= hits / 16.0f;
+        }
 }
 
 void Kresba::Kruh(float cx, float cy, float r, Barva c, float alpha)
@@ -293,9 +372,26 @@ bool Kresba::UlozBmp(const std::string& path, const Barva* matte) const
             out[x * 3 + 2] = r;
         }
     }
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool ok = std::fwrite(file.data(), file.size(), 1, f) == 1;
-    return std::fclose(f) == 0 && ok;
+    return Zapis(path, file);
+}
+
+bool Kresba::UlozPng(const std::string& path) const
+{
+    // Each row: filter type 0 (none), then its pixels.
+    std::vector<uint8_t> raw;
+    raw.reserve(static_cast<size_t>(h) * (1 + 4 * w));
+    for (int y = 0; y < h; ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < w * 4; ++x)
+            raw.push_back(static_cast<uint8_t>(std::lround(Saturate(rgba[static_cast<size_t>(y) * w * 4 + x]) * 255)));
+    }
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> header;
+    Pridej32(header, static_cast<uint32_t>(w));
+    Pridej32(header, static_cast<uint32_t>(h));
+    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, no filter choice, no interlace
+    PridejBlok(png, "IHDR", header);
+    PridejBlok(png, "IDAT", Zlib(raw));
+    PridejBlok(png, "IEND", {});
+    return Zapis(path, png);
 }

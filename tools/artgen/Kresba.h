@@ -1,6 +1,7 @@
 // A small painting canvas for the artwork: straight-alpha RGBA in floats,
 // antialiased shapes, wood and paper textures, text through fontconfig and
-// SDL_ttf, and a 24-bit BMP writer that dithers to the game's 5-6-5 pixels.
+// SDL_ttf, a 24-bit BMP writer that dithers to the game's 5-6-5 pixels and
+// a PNG writer for the desktop's icons.
 #pragma once
 
 #include <cstdint>
@@ -46,10 +47,14 @@ public:
     void NadpisSeStinem(const std::string& utf8, Pismo pismo, int size, float cy, Barva c, float cx = -1);
     // Clears to fully transparent (for keyed pictures).
     void Pruhledne();
+    // Keeps only what lies in the rounded rectangle; the rest goes transparent.
+    void Orizni(float x0, float y0, float x1, float y1, float radius);
 
     // Pixels with no coverage become the key colour; the others are blended
     // over the matte, the colour the picture will be drawn on.
     bool UlozBmp(const std::string& path, const Barva* matte = nullptr) const;
+    // 8-bit RGBA with straight alpha, as the desktop's icons are.
+    bool UlozPng(const std::string& path) const;
 
 private:
     void Smichej(int x, int y, Barva c, float alpha);

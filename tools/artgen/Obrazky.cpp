@@ -2,6 +2,7 @@
 
 #include "Kresba.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -320,4 +321,33 @@ bool NakresliObrazky(const std::string& dir)
     TabulkaNejlepsich(dir);
     ZapisJmena(dir);
     return uspech;
+}
+
+bool NakresliIkonu(const std::string& path, int size)
+{
+    // A walnut tile holding a corner of the maple board: a blue circle and a
+    // red cross on a 3 x 3 grid, drawn afresh at each size to stay sharp.
+    const float s = static_cast<float>(size), m = s / 24, ramecek = s * 0.13f, bunka = (s - 2 * ramecek) / 3;
+    Kresba k(size, size);
+    k.Drevo(0, 0, s, s, DREVO_SVETLE, DREVO_TMAVE, 81);
+    k.Orizni(m, m, s - m, s - m, s * 0.16f);
+    k.ZaoblenyObdelnik(ramecek - s / 48, ramecek - s / 48, s - ramecek + s / 48, s - ramecek + s / 48, s / 32,
+                       Rgb(40, 24, 12));
+    k.Obdelnik(ramecek, ramecek, s - ramecek, s - ramecek, DESKA);
+    const float tloustka = std::max(1.0f, s / 64);
+    for (int i = 1; i < 3; ++i) {
+        const float at = ramecek + bunka * i - tloustka / 2;
+        k.Obdelnik(at, ramecek, at + tloustka, s - ramecek, MRIZKA);
+        k.Obdelnik(ramecek, at, s - ramecek, at + tloustka, MRIZKA);
+    }
+    auto stred = [&](int i) { return ramecek + bunka * (i + 0.5f); };
+    Kolecko(k, stred(0), stred(0), bunka * 1.05f);
+    Krizek(k, stred(1), stred(1), bunka * 1.05f);
+    Kolecko(k, stred(2), stred(1), bunka * 1.05f);
+    Krizek(k, stred(1), stred(2), bunka * 1.05f);
+    if (!k.UlozPng(path)) {
+        std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
 }

@@ -5,3 +5,6 @@
 
 // Writes every picture below dataDir; false when one cannot be written.
 bool NakresliObrazky(const std::string& dataDir);
+
+// The desktop's icon, size x size pixels, as a PNG; false when it cannot be written.
+bool NakresliIkonu(const std::string& path, int size);

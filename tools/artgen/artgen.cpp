@@ -1,4 +1,5 @@
-// Makes every picture and the music of the game's data/ folder.
+// Makes every picture and the music of the game's data/ folder, or the
+// desktop's icons (ortelanka-48.png ... ortelanka-256.png).
 #include "Hudba.h"
 #include "Obrazky.h"
 
@@ -6,25 +7,43 @@
 #include <exception>
 #include <filesystem>
 
+namespace {
+
+bool NakresliIkony(const std::string& dir)
+{
+    std::filesystem::create_directories(dir);
+    for (int size : {48, 64, 128, 256})
+        if (!NakresliIkonu(dir + "/ortelanka-" + std::to_string(size) + ".png", size))
+            return false;
+    return true;
+}
+
+bool NakresliData(const std::string& dir)
+{
+    for (const char* sub : {"", "/hh", "/hp", "/k", "/n", "/intro", "/sound"})
+        std::filesystem::create_directories(dir + sub);
+    if (!NakresliObrazky(dir))
+        return false;
+    if (!ZahrajHudbu(dir + "/sound/music.wav")) {
+        std::fprintf(stderr, "artgen: cannot write the music\n");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: artgen DATA_DIR\n");
+    const bool ikony = argc == 3 && std::string(argv[1]) == "--icons";
+    if (argc != 2 && !ikony) {
+        std::fprintf(stderr, "usage: artgen DATA_DIR\n       artgen --icons ICON_DIR\n");
         return 2;
     }
-    const std::string dir = argv[1];
     try {
-        for (const char* sub : {"", "/hh", "/hp", "/k", "/n", "/intro", "/sound"})
-            std::filesystem::create_directories(dir + sub);
-        if (!NakresliObrazky(dir))
-            return 1;
-        if (!ZahrajHudbu(dir + "/sound/music.wav")) {
-            std::fprintf(stderr, "artgen: cannot write the music\n");
-            return 1;
-        }
+        return (ikony ? NakresliIkony(argv[2]) : NakresliData(argv[1])) ? 0 : 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "artgen: %s\n", e.what());
         return 1;
     }
-    return 0;
 }

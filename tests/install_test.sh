@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# The installed game, as a packager and a player meet it.
+#   install_test.sh validate SOURCE_DIR  the desktop entry, the metainfo and the manual page pass their checkers
+#   install_test.sh prefix BUILD_DIR     cmake --install into a read-only prefix, then a first run
+#   install_test.sh deb SOURCE_DIR       scripts/package, apt-get install of the .deb, then a run (root only)
+# A run: the installed game under Xvfb as an unprivileged user with a fresh
+# HOME and no XDG variables, ended through the quit dialog; every file it
+# writes must land in that user's ~/.local/share/ortelanka/.
+set -euo pipefail
+
+mode=$1
+dir=$(cd "$2" && pwd)
+work=$(mktemp -d)
+chmod 755 "$work"
+xvfb_pid=""
+game_pid=""
+installed_package=""
+cleanup() {
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "$installed_package" ] && apt-get -o DPkg::Lock::Timeout=900 purge -y -qq ortelanka >/dev/null 2>&1 || true
+  chmod -R u+w "$work" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "install ($mode): $*" >&2; exit 1; }
+
+validate() {  # the files as they are installed
+  local dist=$dir/dist id=org.ortelanka.Ortelanka
+  desktop-file-validate "$dist/$id.desktop" || fail "the desktop entry does not validate"
+  appstreamcli validate --no-net "$dist/$id.metainfo.xml" >"$work/as.out" 2>&1 ||
+    fail "the metainfo does not validate: $(cat "$work/as.out")"
+  # As lintian reads manual pages, and groff's own warnings besides.
+  local warnings
+  warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$dist/ortelanka.6" 2>&1 >/dev/null
+             groff -man -Tutf8 -ww -z "$dist/ortelanka.6" 2>&1)
+  [ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
+  echo "install (validate): passed"
+}
+
+# The player: an unprivileged user when we are root (root ignores permissions).
+as_player() {
+  if [ "$(id -u)" = 0 ]; then
+    setpriv --reuid="$(id -u nobody)" --regid="$(id -g nobody)" --clear-groups "$@"
+  else
+    "$@"
+  fi
+}
+
+start_xvfb() {
+  local display=""
+  for n in $(seq 141 190); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+  done
+  Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=$display
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  fail "Xvfb did not start"
+}
+
+wait_for() {  # seconds, command...
+  local limit=$1; shift
+  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
+# Whether a region of the screen still shows the empty board: the panel's
+# title once the intro has ended, the dialog's dimmed panel when it has not.
+shows_board() {  # geometry
+  import -window root -crop "$1" +repage "$work/now.png" 2>/dev/null || return 1
+  convert "$data_root/data/deskaempty.bmp" -crop "$1" +repage "$work/board.png"
+  [ "$(compare -fuzz 6% -metric AE "$work/now.png" "$work/board.png" null: 2>&1 || true)" = "0" ]
+}
+board_shown() { shows_board 160x80+620+15; }
+dialog_shown() { ! shows_board 200x100+180+250; }
+game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
+
+# Runs the game at $1 (reading $data_root) in a fresh HOME, quits it through
+# the dialog, and checks the files it left.
+play_installed() {
+  local game=$1 home=$work/home
+  local files=$home/.local/share/ortelanka
+  mkdir -p "$home"
+  [ "$(id -u)" = 0 ] && chown nobody "$home"
+  if [ -n "${2:-}" ]; then  # a later run: the short intro
+    as_player mkdir -p "$files/data"
+    as_player touch "$files/data/poprve.dat"
+  fi
+  start_xvfb
+  # From another folder than the game's: where the files go must not depend on it.
+  local run=(env -i -C / HOME="$home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin SDL_AUDIODRIVER=dummy
+             ASAN_OPTIONS=detect_leaks=0 "$game")
+  [ "$(id -u)" = 0 ] && run=(setpriv --reuid="$(id -u nobody)" --regid="$(id -g nobody)" --clear-groups "${run[@]}")
+  "${run[@]}" >"$work/game.out" 2>&1 &
+  game_pid=$!
+  wait_for 10 grep -q "Inicializace hry" "$files/Ortelanka.log" 2>/dev/null ||
+    fail "the game did not start: $(cat "$work/game.out")"
+  wait_for 30 board_shown || fail "the intro did not end on the game screen"
+  # A short Escape opens the quit dialog; Enter answers it yes. Only answer a
+  # dialog that is seen: Enter on the board has its own meaning.
+  local presses=0
+  for _ in 1 2 3 4 5; do
+    xdotool key Escape
+    presses=$((presses + 1))
+    if wait_for 2 dialog_shown; then
+      sleep 0.3
+      dialog_shown || continue
+      xdotool keydown Return; sleep 0.1; xdotool keyup Return
+      wait_for 5 game_ended && break
+    fi
+  done
+  game_ended || fail "the quit dialog did not end the game"
+  echo "install ($mode): quit after $presses Escape press(es)"
+  wait "$game_pid" || fail "the game ended with status $?: $(cat "$work/game.out")"
+  game_pid=""
+
+  [ "$(stat -c '%U %a' "$files")" = "$(as_player id -un) 700" ] || fail "$files is not the player's own"
+  lines=$(sed -n "s/.* - '\(.*\)' :: \(.*\)/\1 \2/p" "$files/Ortelanka.log" | tr '\n' '|')
+  [ "$lines" = "Registrace tridy okna ok.|Hlavni okno ok.|Inicializace hry ok.|Konec programu ok.|" ] ||
+    fail "log lines: $lines"
+  [ ! -e "$files/best.dat" ] || [ "$(stat -c %s "$files/best.dat")" -eq 240 ] || fail "best.dat is not 240 bytes"
+  [ -f "$files/data/poprve.dat" ] && [ ! -s "$files/data/poprve.dat" ] || fail "no empty data/poprve.dat"
+  for _ in $(seq 27); do printf '%27s\r\n\r' ''; done >"$work/empty_board"
+  cmp -s "$files/data/hra.dat" "$work/empty_board" || fail "data/hra.dat is not the empty board"
+  [ ! -e "$files/data/tahy.dat" ] || fail "a move was recorded"
+}
+
+case $mode in
+  validate)
+    validate
+    ;;
+  prefix)
+    prefix=$work/prefix
+    cmake --install "$dir" --prefix "$prefix" >/dev/null
+    chmod -R a-w "$prefix"
+    find "$prefix" -printf '%p %s %T@ %m\n' | sort >"$work/before"
+    data_root=$prefix/share/ortelanka
+    play_installed "$prefix/bin/ortelanka"
+    find "$prefix" -printf '%p %s %T@ %m\n' | sort >"$work/after"
+    diff "$work/before" "$work/after" >&2 || fail "the game changed its installation"
+    echo "install (prefix): passed"
+    ;;
+  deb)
+    [ "$(id -u)" = 0 ] || { echo "install (deb): skipped, needs root"; exit 0; }
+    deb=$("$dir/scripts/package")
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "$deb" >/dev/null
+    installed_package=yes
+    [ -x /usr/games/ortelanka ] || fail "no /usr/games/ortelanka"
+    data_root=/usr/share/ortelanka
+    play_installed /usr/games/ortelanka later
+    echo "install (deb): passed"
+    ;;
+  *)
+    fail "unknown mode"
+    ;;
+esac
