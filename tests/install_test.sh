@@ -84,7 +84,8 @@ play_installed() {
   mkdir -p "$home"
   [ "$(id -u)" = 0 ] && chown nobody "$home"
   if [ -n "${2:-}" ]; then  # a later run: the short intro
-    as_player mkdir -p "$files/data"
+    as_player mkdir -p -m 700 "$files"
+    as_player mkdir -m 700 "$files/data"
     as_player touch "$files/data/poprve.dat"
   fi
   start_xvfb
