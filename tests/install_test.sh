@@ -60,17 +60,17 @@ start_xvfb() {
 }
 
 wait_for() {  # seconds, command...
-  local limit=$1; shift
-  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
+  local end=$((SECONDS + $1)); shift
+  while [ "$SECONDS" -lt "$end" ]; do "$@" && return 0; sleep 0.1; done
   return 1
 }
 
 # Whether a region of the screen still shows the empty board: the panel's
 # title once the intro has ended, the dialog's dimmed panel when it has not.
 shows_board() {  # geometry
+  [ -e "$work/board-$1.png" ] || convert "$data_root/data/deskaempty.bmp" -crop "$1" +repage "$work/board-$1.png"
   import -window root -crop "$1" +repage "$work/now.png" 2>/dev/null || return 1
-  convert "$data_root/data/deskaempty.bmp" -crop "$1" +repage "$work/board.png"
-  [ "$(compare -fuzz 6% -metric AE "$work/now.png" "$work/board.png" null: 2>&1 || true)" = "0" ]
+  [ "$(compare -fuzz 6% -metric AE "$work/now.png" "$work/board-$1.png" null: 2>&1 || true)" = "0" ]
 }
 board_shown() { shows_board 160x80+620+15; }
 dialog_shown() { ! shows_board 200x100+180+250; }
@@ -98,11 +98,12 @@ play_installed() {
   wait_for 10 grep -q "Inicializace hry" "$files/Ortelanka.log" 2>/dev/null ||
     fail "the game did not start: $(cat "$work/game.out")"
   wait_for 30 board_shown || fail "the intro did not end on the game screen"
-  # A short Escape opens the quit dialog; Enter answers it yes. Only answer a
-  # dialog that is seen: Enter on the board has its own meaning.
+  # A short Escape opens the quit dialog; Enter answers it yes. A press the
+  # game's step did not see is pressed again. Only a dialog that is seen is
+  # answered: Enter on the board has its own meaning.
   local presses=0
-  for _ in 1 2 3 4 5; do
-    xdotool key Escape
+  for _ in $(seq 8); do
+    xdotool keydown Escape; sleep 0.03; xdotool keyup Escape
     presses=$((presses + 1))
     if wait_for 2 dialog_shown; then
       sleep 0.3
