@@ -135,6 +135,17 @@ case $mode in
   prefix)
     prefix=$work/prefix
     cmake --install "$dir" --prefix "$prefix" >/dev/null
+    id=org.ortelanka.Ortelanka
+    for f in bin/ortelanka share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/man/man6/ortelanka.6 \
+             share/ortelanka/data/deskaempty.bmp share/ortelanka/data/sound/music.wav; do
+      [ -f "$prefix/$f" ] || fail "$f is not installed"
+    done
+    for size in 48 64 128 256; do
+      [ "$(identify -format %wx%h "$prefix/share/icons/hicolor/${size}x$size/apps/$id.png")" = "${size}x$size" ] ||
+        fail "no $size px icon"
+    done
+    extra=$(find "$prefix/share/ortelanka" -type f ! -name '*.bmp' ! -name '*.wav')
+    [ -z "$extra" ] || fail "installed beside the pictures and music: $extra"
     chmod -R a-w "$prefix"
     find "$prefix" -printf '%p %s %T@ %m\n' | sort >"$work/before"
     data_root=$prefix/share/ortelanka
