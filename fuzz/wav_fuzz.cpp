@@ -1,18 +1,13 @@
 // data/sound/music.wav as anything at all: the loader holds what the file
-// holds or nothing, and whatever it gives the device is whole frames of a
-// playable format.
+// holds or nothing. (Opening the output for every input would take most of
+// the time; what the device takes is in the sound tests.)
 #include "Prostredi.h"
 
-#include "sound/DSFuncs.h"
 #include "sound/WAVLoader.h"
-
-static SoundDevice* device = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::DoDocasnehoAdresare();
-    device = SoundDevice::Create();
-    fuzz::Over(device != nullptr);
     return 0;
 }
 
@@ -27,12 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzz::Over(loader.TakeData().size() == length && loader.GetLength() == 0);
     } else {
         fuzz::Over(loader.GetFormat() == nullptr && loader.GetData() == nullptr && loader.GetLength() == 0);
-    }
-
-    SoundBuffer* buffer = LPDSB_LoadFromFile(device, "music.wav", 0);
-    if (buffer) {
-        fuzz::Over(buffer->Bytes() > 0 && buffer->Play(true));
-        LPDSB_Release(&buffer);
     }
     return 0;
 }

@@ -64,7 +64,7 @@ CNejlepsi::CNejlepsi() : entries{}, file(nullptr), fileName{}, ulozeno(true)
         VychoziRadek(&entries[i], i);
     // A missing table is made anew, and so is one that something other than
     // a file stands in for; a table that is there but cannot be read is left
-    // alone on the disk.
+    // alone on the disk (and the defaults shown are not what it holds).
     if (errno == ENOENT) {
         Uloz();
     } else if (errno == ENODEV || errno == EISDIR) {
@@ -72,6 +72,7 @@ CNejlepsi::CNejlepsi() : entries{}, file(nullptr), fileName{}, ulozeno(true)
         Uloz();
     } else {
         Log.Write("best.dat nelze cist, plati vychozi tabulka", 2);
+        ulozeno = false;
     }
 }
 
