@@ -21,7 +21,8 @@ std::string SettingsFolder();
 // Like std::fopen, for one of the game's files, but only ever a regular file:
 // a directory, a FIFO or a device in its place is refused without waiting on
 // it. Null with errno set: ENOENT when the file is not there, ENODEV (or
-// EISDIR) when something other than a regular file stands in its place.
+// the system's own reason, such as EISDIR) when something other than a
+// regular file stands in its place.
 FILE* OpenGameFile(const char* name, const char* mode);
 
 // Replaces the whole file at once: the bytes go to a new temporary file
