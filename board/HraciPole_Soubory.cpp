@@ -2,13 +2,22 @@
 // of whole records found before the latest one, data/hra.dat the final board.
 #include "HraciPole.h"
 
+#include "log/Log.h"
 #include "platform/Files.h"
 
+#include <cerrno>
 #include <cstdint>
 
 static const char* const PathTahy = "data/tahy.dat";
 static const char* const PathPocetTahu = "a.a";
 static const char* const PathHra = "data/hra.dat";
+
+static void NelzeZapsat(const char* path)
+{
+    char message[64];
+    std::snprintf(message, sizeof message, "%s nelze zapsat", path);
+    Log.Write(message, 2);
+}
 
 bool CHraciPole::UlozTah(int x, int y)
 {
@@ -21,15 +30,18 @@ bool CHraciPole::UlozTah(int x, int y)
             long size = std::ftell(fTahy);
             n = size > 0 ? size / 4 : 0;
         }
-        if (FILE* pocet = OpenGameFile(PathPocetTahu, "w")) {
-            std::fprintf(pocet, "%ld", n);
-            std::fclose(pocet);
-        }
+        FILE* pocet = OpenGameFile(PathPocetTahu, "w");
+        bool counted = pocet && std::fprintf(pocet, "%ld", n) > 0;
+        counted = pocet && std::fclose(pocet) == 0 && counted;
+        if (!counted)
+            NelzeZapsat(PathPocetTahu);
         std::fseek(fTahy, n * 4, SEEK_SET);
-    } else {
+    } else if (errno == ENOENT) {
         fTahy = OpenGameFile(PathTahy, "wb");
-        if (!fTahy)
-            return false;
+    }
+    if (!fTahy) {
+        NelzeZapsat(PathTahy);
+        return false;
     }
     const uint32_t cell = static_cast<uint32_t>(y * HRACIPOLEX + x);
     const unsigned char record[4] = {
@@ -38,14 +50,19 @@ bool CHraciPole::UlozTah(int x, int y)
     bool written = std::fwrite(record, sizeof record, 1, fTahy) == 1;
     written = std::fclose(fTahy) == 0 && written;
     fTahy = nullptr;
+    if (!written)
+        NelzeZapsat(PathTahy);
     return written;
 }
 
 void CHraciPole::ZapisHru()
 {
     FILE* hra = OpenGameFile(PathHra, "wb");
-    if (!hra)
+    if (!hra) {
+        NelzeZapsat(PathHra);
         return;
+    }
+    bool written = true;
     for (int y = 0; y <= HRACIPOLEY; ++y) {
         char line[HRACIPOLEX + 1 + 3];
         for (int x = 0; x <= HRACIPOLEX; ++x)
@@ -54,7 +71,8 @@ void CHraciPole::ZapisHru()
         line[HRACIPOLEX + 1] = '\r';
         line[HRACIPOLEX + 2] = '\n';
         line[HRACIPOLEX + 3] = '\r';
-        std::fwrite(line, sizeof line, 1, hra);
+        written = std::fwrite(line, sizeof line, 1, hra) == 1 && written;
     }
-    std::fclose(hra);
+    if (!(std::fclose(hra) == 0 && written))
+        NelzeZapsat(PathHra);
 }

@@ -26,9 +26,6 @@ int TLog::Init()
 int TLog::Write(const char* message, int levelCode)
 {
     const SystemTime t = GetLocalTime();
-    file = OpenGameFile(PathLog, "a");
-    if (!file)
-        return 0;
     const char* word = levelCode == 0 ? "error" : levelCode == 1 ? "ok" : levelCode == 2 ? "warning" : "unknown";
     std::strcpy(level, word);
     // snprintf cuts a line that would not fit rather than overflow it; the
@@ -37,8 +34,15 @@ int TLog::Write(const char* message, int levelCode)
                                t.month, t.year, t.hour, t.minute, t.second, message, level);
     if (length >= static_cast<int>(sizeof line))
         line[sizeof line - 2] = '\n';
-    std::fputs(line, file);
-    std::fclose(file);
-    file = nullptr;
-    return 1;
+    file = OpenGameFile(PathLog, "a");
+    bool written = file != nullptr;
+    if (file) {
+        written = std::fputs(line, file) >= 0;
+        written = std::fclose(file) == 0 && written;
+        file = nullptr;
+    }
+    // A line the log cannot take is not lost: it goes to standard error.
+    if (!written)
+        std::fputs(line, stderr);
+    return written ? 1 : 0;
 }

@@ -5,127 +5,91 @@
 #include <algorithm>
 #include <cstring>
 
+bool PlayableFormat(const WAVEFORMATEX& f)
+{
+    return f.wFormatTag == WAVE_FORMAT_PCM && (f.nChannels == 1 || f.nChannels == 2) &&
+           (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) && f.nSamplesPerSec >= 8000 &&
+           f.nSamplesPerSec <= 192000;
+}
+
 SoundDevice* SoundDevice::Create()
 {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return nullptr;
-    SoundDevice* device = new SoundDevice;
-    SDL_AudioSpec wanted{}, obtained{};
-    wanted.freq = 44100;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = 2;
-    wanted.samples = 2048;
-    wanted.callback = &SoundDevice::Mix;
-    wanted.userdata = device;
-    device->deviceId = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_ANY_CHANGE);
-    if (device->deviceId == 0) {
-        delete device;
-        return nullptr;
-    }
-    device->deviceFrequency = obtained.freq;
-    device->deviceFormat = obtained.format;
-    device->deviceChannels = obtained.channels;
-    SDL_PauseAudioDevice(device->deviceId, 0);
-    return device;
+    return new SoundDevice;
 }
 
 SoundDevice::~SoundDevice()
 {
-    if (deviceId != 0)
-        SDL_CloseAudioDevice(deviceId);
+    Close();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-SoundBuffer* SoundDevice::CreateSoundBuffer(const WAVEFORMATEX& format, uint32_t bytes)
+void SoundDevice::Close()
 {
-    if (bytes == 0 || format.wFormatTag != WAVE_FORMAT_PCM || format.nChannels == 0 ||
-        (format.wBitsPerSample != 8 && format.wBitsPerSample != 16) || format.nSamplesPerSec == 0)
+    if (deviceId != 0)
+        SDL_CloseAudioDevice(deviceId);
+    deviceId = 0;
+}
+
+SoundBuffer* SoundDevice::CreateSoundBuffer(const WAVEFORMATEX& format, std::vector<uint8_t>&& samples)
+{
+    if (buffer || !PlayableFormat(format))
         return nullptr;
-    SoundBuffer* buffer = new SoundBuffer(*this, format, bytes);
-    SDL_LockAudioDevice(deviceId);
-    buffers.push_back(buffer);
-    SDL_UnlockAudioDevice(deviceId);
+    const size_t frame = static_cast<size_t>(format.nChannels) * (format.wBitsPerSample / 8);
+    samples.resize(samples.size() / frame * frame);
+    if (samples.empty())
+        return nullptr;
+
+    // The stream is asked for exactly the file's format (no changes allowed):
+    // whatever the hardware wants, SDL converts on the way.
+    SDL_AudioSpec wanted{};
+    wanted.freq = static_cast<int>(format.nSamplesPerSec);
+    wanted.format = format.wBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+    wanted.channels = static_cast<uint8_t>(format.nChannels);
+    wanted.samples = 2048;
+    wanted.callback = &SoundDevice::Fill;
+    wanted.userdata = this;
+    deviceId = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    if (deviceId == 0)
+        return nullptr;
+    silence = format.wBitsPerSample == 8 ? 0x80 : 0;
+    buffer = new SoundBuffer(*this, std::move(samples));
+    SDL_PauseAudioDevice(deviceId, 0);
     return buffer;
 }
 
-bool SoundDevice::Convert(SoundBuffer& buffer)
-{
-    const WAVEFORMATEX& f = buffer.format;
-    SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, f.wBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB, static_cast<uint8_t>(f.nChannels),
-                          static_cast<int>(f.nSamplesPerSec), deviceFormat, static_cast<uint8_t>(deviceChannels),
-                          deviceFrequency) < 0)
-        return false;
-    const size_t frame = static_cast<size_t>(f.nChannels) * (f.wBitsPerSample / 8);
-    const size_t usable = buffer.samples.size() / frame * frame;
-    std::vector<uint8_t> work(usable * static_cast<size_t>(std::max(cvt.len_mult, 1)));
-    std::memcpy(work.data(), buffer.samples.data(), usable);
-    cvt.buf = work.data();
-    cvt.len = static_cast<int>(usable);
-    if (cvt.needed && SDL_ConvertAudio(&cvt) != 0)
-        return false;
-    work.resize(cvt.needed ? static_cast<size_t>(cvt.len_cvt) : usable);
-    SDL_LockAudioDevice(deviceId);
-    buffer.converted.swap(work);
-    buffer.position = 0;
-    SDL_UnlockAudioDevice(deviceId);
-    return true;
-}
-
-// Runs on SDL's audio thread: adds every playing buffer into the stream.
-void SoundDevice::Mix(void* userdata, uint8_t* stream, int bytes)
+// Runs on SDL's audio thread: the buffer's samples, wrapping round at the end
+// of a looping buffer, silence once a buffer played once is over.
+void SoundDevice::Fill(void* userdata, uint8_t* stream, int bytes)
 {
     SoundDevice* device = static_cast<SoundDevice*>(userdata);
-    std::memset(stream, device->deviceFormat == AUDIO_U8 ? 0x80 : 0, static_cast<size_t>(bytes));
-    for (SoundBuffer* buffer : device->buffers) {
-        if (!buffer->playing || buffer->converted.empty())
-            continue;
-        int done = 0;
-        while (done < bytes && buffer->playing) {
-            const size_t left = buffer->converted.size() - buffer->position;
-            const int chunk = static_cast<int>(std::min<size_t>(left, static_cast<size_t>(bytes - done)));
-            SDL_MixAudioFormat(stream + done, buffer->converted.data() + buffer->position, device->deviceFormat,
-                               static_cast<uint32_t>(chunk), SDL_MIX_MAXVOLUME);
-            done += chunk;
-            buffer->position += static_cast<size_t>(chunk);
-            if (buffer->position >= buffer->converted.size()) {
-                buffer->position = 0;
-                buffer->playing = buffer->looping;
-            }
+    SoundBuffer* buffer = device->buffer;
+    size_t done = 0;
+    const size_t wanted = static_cast<size_t>(bytes);
+    while (buffer && buffer->playing && done < wanted) {
+        const size_t chunk = std::min(buffer->samples.size() - buffer->position, wanted - done);
+        std::memcpy(stream + done, buffer->samples.data() + buffer->position, chunk);
+        done += chunk;
+        buffer->position += chunk;
+        if (buffer->position == buffer->samples.size()) {
+            buffer->position = 0;
+            buffer->playing = buffer->looping;
         }
     }
+    std::memset(stream + done, device->silence, wanted - done);
 }
 
 SoundBuffer::~SoundBuffer()
 {
-    SDL_LockAudioDevice(device.deviceId);
-    auto& list = device.buffers;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    SDL_UnlockAudioDevice(device.deviceId);
-}
-
-bool SoundBuffer::Lock(void** data, uint32_t* bytes)
-{
-    if (locked || !data || !bytes)
-        return false;
-    locked = true;
-    *data = samples.data();
-    *bytes = static_cast<uint32_t>(samples.size());
-    return true;
-}
-
-bool SoundBuffer::Unlock()
-{
-    if (!locked)
-        return false;
-    locked = false;
-    return device.Convert(*this);
+    // Closing the output waits for the audio thread, which then no longer
+    // sees this buffer.
+    device.Close();
+    device.buffer = nullptr;
 }
 
 bool SoundBuffer::Play(bool loop)
 {
-    if (locked || converted.empty())
-        return false;
     SDL_LockAudioDevice(device.deviceId);
     looping = loop;
     playing = true;

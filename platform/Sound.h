@@ -1,5 +1,7 @@
-// Sound: the default output device and static buffers played in a loop;
-// SDL converts each buffer to the device's format.
+// Sound: the default output device playing one static buffer in a loop. The
+// device is opened in the buffer's own format, so the samples are looped
+// exactly as they are and SDL converts the stream for the hardware: no copy
+// of the whole sound is made, and the loop point stays seamless.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +21,10 @@ struct WAVEFORMATEX {
 
 constexpr uint16_t WAVE_FORMAT_PCM = 1;
 
+// What the device plays: PCM of 8 or 16 bits, one or two channels, at 8,000
+// to 192,000 samples a second.
+bool PlayableFormat(const WAVEFORMATEX& format);
+
 class SoundDevice;
 
 class SoundBuffer {
@@ -27,9 +33,6 @@ public:
     SoundBuffer(const SoundBuffer&) = delete;
     SoundBuffer& operator=(const SoundBuffer&) = delete;
 
-    // The whole buffer, to be filled before Unlock.
-    bool Lock(void** data, uint32_t* bytes);
-    bool Unlock();
     bool Play(bool looping);
 
     uint32_t Bytes() const { return static_cast<uint32_t>(samples.size()); }
@@ -37,38 +40,36 @@ public:
 
 private:
     friend class SoundDevice;
-    SoundBuffer(SoundDevice& d, const WAVEFORMATEX& f, uint32_t bytes) : device(d), format(f), samples(bytes) {}
+    SoundBuffer(SoundDevice& d, std::vector<uint8_t>&& s) : device(d), samples(std::move(s)) {}
 
     SoundDevice& device;
-    WAVEFORMATEX format;
-    std::vector<uint8_t> samples;      // as the file holds them
-    std::vector<uint8_t> converted;    // in the device's format
+    std::vector<uint8_t> samples;  // whole frames, as the file holds them
     size_t position = 0;
-    bool locked = false;
     bool playing = false;
     bool looping = false;
 };
 
 class SoundDevice {
 public:
-    // Null when there is no output device.
+    // Null when there is no sound output at all.
     static SoundDevice* Create();
     ~SoundDevice();
     SoundDevice(const SoundDevice&) = delete;
     SoundDevice& operator=(const SoundDevice&) = delete;
 
-    // Null for a format the device cannot convert or an empty buffer.
-    SoundBuffer* CreateSoundBuffer(const WAVEFORMATEX& format, uint32_t bytes);
+    // Takes the samples over (a trailing part of a frame is dropped) and opens
+    // the output in their format. Null for a format that is not playable, for
+    // less than one frame, while another buffer exists, or when the output
+    // cannot be opened.
+    SoundBuffer* CreateSoundBuffer(const WAVEFORMATEX& format, std::vector<uint8_t>&& samples);
 
 private:
     friend class SoundBuffer;
     SoundDevice() = default;
-    static void Mix(void* device, uint8_t* stream, int bytes);
-    bool Convert(SoundBuffer& buffer);
+    static void Fill(void* device, uint8_t* stream, int bytes);
+    void Close();
 
     uint32_t deviceId = 0;
-    int deviceFrequency = 0;
-    uint16_t deviceFormat = 0;
-    int deviceChannels = 0;
-    std::vector<SoundBuffer*> buffers;
+    uint8_t silence = 0;
+    SoundBuffer* buffer = nullptr;
 };

@@ -217,11 +217,69 @@ bool Surface::CopyBitmap(const Bitmap& bitmap)
     return true;
 }
 
+namespace {
+
+int32_t Le32(const uint8_t* p)
+{
+    return static_cast<int32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
+uint16_t Le16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+// Whether the bitmap file's header describes a picture that its file really
+// holds, of sane dimensions: checked before SDL reads it, since SDL would
+// make a surface of whatever size the header claims. Plain rows (no
+// run-length compression, whose data says nothing about the picture's size).
+bool SaneBitmapHeader(FILE* file)
+{
+    constexpr int kLargestSide = 8192;
+    uint8_t h[14 + 40] = {};
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return false;
+    const long size = std::ftell(file);
+    if (size < 14 + 12 || std::fseek(file, 0, SEEK_SET) != 0 ||
+        std::fread(h, std::min<size_t>(sizeof h, static_cast<size_t>(size)), 1, file) != 1 ||
+        std::fseek(file, 0, SEEK_SET) != 0 || h[0] != 'B' || h[1] != 'M')
+        return false;
+    const int64_t dataAt = static_cast<uint32_t>(Le32(h + 10));
+    const uint32_t headerSize = static_cast<uint32_t>(Le32(h + 14));
+    int64_t width, height;
+    uint32_t bits, compression = 0;
+    if (headerSize == 12) {  // the old OS/2 header
+        width = Le16(h + 18);
+        height = Le16(h + 20);
+        bits = Le16(h + 24);
+    } else if (headerSize >= 40 && headerSize <= 124 && size >= 14 + 40) {
+        width = Le32(h + 18);
+        height = Le32(h + 22);
+        bits = Le16(h + 28);
+        compression = static_cast<uint32_t>(Le32(h + 30));
+    } else {
+        return false;
+    }
+    height = height < 0 ? -height : height;  // negative: rows stored top first
+    const bool plain = compression == 0 || (compression == 3 && (bits == 16 || bits == 32));
+    if (width < 1 || width > kLargestSide || height < 1 || height > kLargestSide || !plain ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        return false;
+    const int64_t rowBytes = (width * bits + 31) / 32 * 4;
+    return dataAt >= 14 + headerSize && dataAt + rowBytes * height <= size;
+}
+
+}  // namespace
+
 Bitmap* Bitmap::Load(const char* path)
 {
     FILE* file = OpenGameFile(path, "rb");
     if (!file)
         return nullptr;
+    if (!SaneBitmapHeader(file)) {
+        std::fclose(file);
+        return nullptr;
+    }
     SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFP(file, SDL_TRUE), 1);
     if (!loaded)
         return nullptr;

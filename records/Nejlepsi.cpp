@@ -5,8 +5,12 @@
 #include "platform/Surface.h"
 #include "platform/Text.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+static const char kNelzeUlozit[] = "Tabulku nelze ulo\x9Eit";  // Windows-1250
 
 static void VychoziRadek(BestEntry* entry, int i)
 {
@@ -28,15 +32,16 @@ static void ZakonciJmeno(char (&name)[20])
     std::memset(name + length, 0, sizeof name - length);
 }
 
-CNejlepsi::CNejlepsi() : entries{}, file(nullptr), fileName{}
+CNejlepsi::CNejlepsi() : entries{}, file(nullptr), fileName{}, ulozeno(true)
 {
     std::strcpy(fileName, "best.dat");
     file = OpenGameFile(fileName, "rb");
     if (file) {
-        unsigned char raw[sizeof entries];
-        size_t rows = std::fread(raw, sizeof(BestEntry), 10, file);
+        unsigned char raw[sizeof entries + 1];  // one byte more tells a longer file
+        const size_t bytes = std::fread(raw, 1, sizeof raw, file);
         std::fclose(file);
         file = nullptr;
+        const size_t rows = std::min<size_t>(bytes / sizeof(BestEntry), 10);
         for (int i = 0; i < 10; ++i) {
             if (static_cast<size_t>(i) < rows) {
                 entries[i].score = CtiLE32(raw + 24 * i);
@@ -46,16 +51,29 @@ CNejlepsi::CNejlepsi() : entries{}, file(nullptr), fileName{}
                 VychoziRadek(&entries[i], i);
             }
         }
+        char message[64];
         if (rows < 10) {
-            char message[64];
             std::snprintf(message, sizeof message, "best.dat ma jen %d radku", static_cast<int>(rows));
             Log.Write(message, 2);
+        } else if (bytes > sizeof entries) {
+            Log.Write("best.dat je delsi nez 240 bajtu, zbytek se necte", 2);
         }
         return;
     }
     for (int i = 0; i < 10; ++i)
         VychoziRadek(&entries[i], i);
-    Uloz();
+    // A missing table is made anew, and so is one that something other than
+    // a file stands in for; a table that is there but cannot be read is left
+    // alone on the disk (and the defaults shown are not what it holds).
+    if (errno == ENOENT) {
+        Uloz();
+    } else if (errno == ENODEV || errno == EISDIR) {
+        Log.Write("best.dat neni soubor, plati vychozi tabulka", 2);
+        Uloz();
+    } else {
+        Log.Write("best.dat nelze cist, plati vychozi tabulka", 2);
+        ulozeno = false;
+    }
 }
 
 CNejlepsi::~CNejlepsi() = default;
@@ -83,8 +101,8 @@ void CNejlepsi::Pridej(int score, const char* name)
     Uloz();
 }
 
-// The table goes to a temporary file first, so a failed save never destroys
-// the table already on disk.
+// The whole table is replaced at once, so a failed or interrupted save never
+// destroys the table already on disk.
 bool CNejlepsi::Uloz()
 {
     unsigned char raw[sizeof entries];
@@ -97,21 +115,10 @@ bool CNejlepsi::Uloz()
         row[3] = (s >> 24) & 0xFF;
         std::memcpy(row + 4, entries[i].name, sizeof entries[i].name);
     }
-    char tempName[32];
-    std::snprintf(tempName, sizeof tempName, "%s.tmp", fileName);
-    file = OpenGameFile(tempName, "wb");
-    bool saved = file != nullptr;
-    if (file) {
-        saved = std::fwrite(raw, sizeof raw, 1, file) == 1;
-        saved = std::fclose(file) == 0 && saved;
-        file = nullptr;
-        saved = saved && std::rename(tempName, fileName) == 0;
-        if (!saved)
-            std::remove(tempName);
-    }
-    if (!saved)
+    ulozeno = ReplaceGameFile(fileName, raw, sizeof raw);
+    if (!ulozeno)
         Log.Write("best.dat nelze ulozit", 2);
-    return saved;
+    return ulozeno;
 }
 
 void CNejlepsi::Zobraz(Surface* surface)
@@ -126,6 +133,9 @@ void CNejlepsi::Zobraz(Surface* surface)
         std::snprintf(text, sizeof text, "%d", entries[i].score);
         Draw_Text(text, 650, y, RGB(255, 240, 80), surface, font);
     }
+    // The player is told when the table on screen is not the one on disk.
+    if (!ulozeno)
+        Draw_Text(kNelzeUlozit, 100, 150 + 28 * 10 + 14, RGB(255, 244, 80), surface, font);
     DeleteObject(font);
 }
 

@@ -25,6 +25,8 @@ public:
     void Zobraz(Surface* surface);
 
     const BestEntry& Radek(int i) const { return entries[i]; }
+    // False when the table on screen could not be written to best.dat.
+    bool Ulozeno() const { return ulozeno; }
 
 private:
     bool Uloz();
@@ -32,6 +34,7 @@ private:
     BestEntry entries[10];
     FILE* file;
     char fileName[16];
+    bool ulozeno;  // the last save succeeded, or none was needed
 };
 
 void Draw_Text(const char* text, int x, int y, uint32_t colour, Surface* surface, Font* font);

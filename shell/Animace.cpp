@@ -3,6 +3,7 @@
 #include "main.h"
 
 #include "graphics/DDFuncs.h"
+#include "log/Log.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 
@@ -37,6 +38,8 @@ void Animace()
         std::fclose(marker);
     } else if (FILE* created = OpenGameFile(PathPoprve, "w")) {
         std::fclose(created);
+    } else {
+        Log.Write("data/poprve.dat nelze zapsat", 2);
     }
     lpddsIntro1 = LPDDS_LoadFromFile(lpdd, PathIntro1);
     lpddsIntro2 = LPDDS_LoadFromFile(lpdd, PathIntro2);

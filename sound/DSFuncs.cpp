@@ -1,26 +1,29 @@
 #include "DSFuncs.h"
 
 #include "WAVLoader.h"
+#include "log/Log.h"
 
-#include <cstring>
+#include <cerrno>
+#include <cstdio>
 
+// A sound file that is not there is simply not played; one that is there but
+// cannot be played gets one line in the log.
 SoundBuffer* LPDSB_LoadFromFile(SoundDevice* ds, const char* fileName, unsigned long)
 {
+    if (!ds)
+        return nullptr;
     CWAVLoader loader;
-    if (!ds || !loader.Load(fileName) || !loader.GetFormat())
+    errno = 0;
+    SoundBuffer* buffer = nullptr;
+    if (loader.Load(fileName) && loader.GetFormat())
+        buffer = ds->CreateSoundBuffer(*loader.GetFormat(), loader.TakeData());
+    else if (errno == ENOENT)
         return nullptr;
-    SoundBuffer* buffer = ds->CreateSoundBuffer(*loader.GetFormat(), loader.GetLength());
-    if (!buffer)
-        return nullptr;
-    void* region = nullptr;
-    uint32_t bytes = 0;
-    if (!buffer->Lock(&region, &bytes)) {
-        LPDSB_Release(&buffer);
-        return nullptr;
+    if (!buffer) {
+        char message[200];
+        std::snprintf(message, sizeof message, "Hudbu nelze prehrat: %s", fileName);
+        Log.Write(message, 2);
     }
-    std::memcpy(region, loader.GetData(), loader.GetLength());
-    if (!buffer->Unlock())
-        LPDSB_Release(&buffer);
     return buffer;
 }
 

@@ -2,9 +2,9 @@
 
 #include "platform/Files.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -18,21 +18,12 @@ uint16_t Le16(const uint8_t* p)
     return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
-// The whole file; its size bounds every allocation that follows.
-bool ReadFile(const char* fileName, std::vector<uint8_t>* contents)
+long FileSize(FILE* file)
 {
-    FILE* file = OpenGameFile(fileName, "rb");
-    if (!file)
-        return false;
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    const long size = ok ? std::ftell(file) : -1;
-    ok = size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
-    if (ok) {
-        contents->resize(static_cast<size_t>(size));
-        ok = size == 0 || std::fread(contents->data(), static_cast<size_t>(size), 1, file) == 1;
-    }
-    std::fclose(file);
-    return ok;
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return -1;
+    const long size = std::ftell(file);
+    return std::fseek(file, 0, SEEK_SET) == 0 ? size : -1;
 }
 
 }  // namespace
@@ -45,45 +36,61 @@ CWAVLoader::~CWAVLoader()
 void CWAVLoader::Destroy()
 {
     delete format;
-    delete[] data;
     format = nullptr;
-    data = nullptr;
+    std::vector<uint8_t>().swap(data);
     length = 0;
 }
 
+std::vector<uint8_t> CWAVLoader::TakeData()
+{
+    std::vector<uint8_t> taken;
+    taken.swap(data);
+    length = 0;
+    return taken;
+}
+
+// Chunks follow the 12-byte header back to back; a chunk of odd size is
+// followed by a pad byte. Only the headers and the format are read on the
+// way; the samples are read once, straight into their place. A chunk that
+// claims more than the file holds ends the load as a failure.
 int CWAVLoader::Load(const char* fileName)
 {
     Destroy();
-    std::vector<uint8_t> file;
-    if (!ReadFile(fileName, &file) || file.size() < 12)
+    FILE* file = OpenGameFile(fileName, "rb");
+    if (!file)
         return 0;
-    // Chunks follow the 12-byte header back to back; a chunk of odd size is
-    // followed by a pad byte. A chunk that claims more than the file holds
-    // ends the load as a failure.
-    size_t at = 12;
-    while (file.size() - at >= 8) {
-        const uint8_t* header = file.data() + at;
-        const uint32_t size = Le32(header + 4);
-        at += 8;
-        if (size > file.size() - at)
-            break;
-        const uint8_t* body = file.data() + at;
-        if (std::memcmp(header, "fmt ", 4) == 0) {
-            uint8_t raw[18] = {};
-            std::memcpy(raw, body, size < sizeof raw ? size : sizeof raw);
-            delete format;
-            format = new WAVEFORMATEX{Le16(raw), Le16(raw + 2), Le32(raw + 4), Le32(raw + 8),
-                                      Le16(raw + 12), Le16(raw + 14), Le16(raw + 16)};
-        } else if (std::memcmp(header, "data", 4) == 0) {
-            data = new uint8_t[size ? size : 1];
-            std::memcpy(data, body, size);
-            length = size;
-            return 1;
+    const long size = FileSize(file);
+    long at = 12;
+    bool loaded = false;
+    if (size > kLargestFile)
+        errno = EFBIG;
+    else if (size >= at && std::fseek(file, at, SEEK_SET) == 0) {
+        uint8_t header[8];
+        while (!loaded && size - at >= 8 && std::fread(header, 8, 1, file) == 1) {
+            const uint32_t chunk = Le32(header + 4);
+            at += 8;
+            if (chunk > static_cast<unsigned long>(size - at))
+                break;
+            if (std::memcmp(header, "fmt ", 4) == 0) {
+                uint8_t raw[18] = {};
+                if (std::fread(raw, chunk < sizeof raw ? chunk : sizeof raw, 1, file) != 1 && chunk > 0)
+                    break;
+                delete format;
+                format = new WAVEFORMATEX{Le16(raw), Le16(raw + 2), Le32(raw + 4), Le32(raw + 8),
+                                          Le16(raw + 12), Le16(raw + 14), Le16(raw + 16)};
+            } else if (std::memcmp(header, "data", 4) == 0) {
+                data.resize(chunk);
+                loaded = chunk == 0 || std::fread(data.data(), chunk, 1, file) == 1;
+                length = chunk;
+                break;
+            }
+            at += chunk + (chunk & 1);
+            if (at > size || std::fseek(file, at, SEEK_SET) != 0)
+                break;
         }
-        at += size + (size & 1);
-        if (at > file.size())
-            break;
     }
-    Destroy();
-    return 0;
+    std::fclose(file);
+    if (!loaded)
+        Destroy();
+    return loaded ? 1 : 0;
 }

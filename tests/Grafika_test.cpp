@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -338,6 +339,15 @@ TEST_F(SDisplejem, TheTableDrawsTenRowsAtTheirPlaces)
     EXPECT_FALSE(RadekMaText(lpddsback, 0, 800, 0, 145, pozadi));
     EXPECT_FALSE(RadekMaText(lpddsback, 0, 95, 0, 600, pozadi));
     EXPECT_FALSE(RadekMaText(lpddsback, 0, 800, 150 + 28 * 9 + 40, 600, pozadi));
+
+    // A table that could not be saved says so below its rows.
+    std::filesystem::remove("best.dat");
+    std::filesystem::create_directory("best.dat");
+    tabulka.Pridej(99999, "NOVY");
+    lpddsback->Blt(&screen, lpddsNejlepsiTabulka, &screen, DDBLT_WAIT, nullptr);
+    tabulka.Zobraz(lpddsback);
+    EXPECT_TRUE(RadekMaText(lpddsback, 100, 300, 150 + 28 * 10 + 14, 150 + 28 * 11 + 14, pozadi));
+    EXPECT_FALSE(RadekMaText(lpddsback, 0, 800, 150 + 28 * 11 + 20, 600, pozadi));
 }
 
 TEST_F(SDisplejem, TheFrameCounterReadsSixtyAtTheTopRight)
@@ -380,6 +390,40 @@ TEST_F(SDisplejem, AMissingPictureGivesNothingToDrawAndOneWarning)
     const std::string log = CtiText("Ortelanka.log");
     EXPECT_NE(log.find("'Obrazek nelze nacist: ./data/neni.bmp' :: warning."), std::string::npos);
     EXPECT_NE(log.find("rozbity.bmp"), std::string::npos);
+
+    // Headers that promise more than the file holds, or more than any
+    // picture of the game, are refused before anything is made of them.
+    ZapisBmp("data/dobry.bmp", 3, 2, [](int, int) { return 0x102030u; });
+    const std::vector<uint8_t> dobry = CtiSoubor("data/dobry.bmp");
+    auto s32 = [](std::vector<uint8_t> v, size_t at, uint32_t x) {
+        for (int i = 0; i < 4; ++i)
+            v[at + i] = static_cast<uint8_t>(x >> (8 * i));
+        return v;
+    };
+    std::vector<uint8_t> obri = s32(s32(dobry, 18, 46342), 22, 65536);
+    obri.resize(58);
+    std::vector<uint8_t> rle = s32(s32(s32(dobry, 18, 8000), 22, 8000), 30, 1);
+    rle[28] = 8;
+    const std::pair<const char*, std::vector<uint8_t>> spatne[] = {
+        {"46342 x 65536 in 58 bytes", obri},
+        {"8192 x 8193", s32(s32(dobry, 18, 8192), 22, 8193)},
+        {"run-length compressed", rle},
+        {"one row more than the file holds", s32(dobry, 22, 3)},
+        {"data beyond the end", s32(dobry, 10, 60)},
+        {"7 bits a pixel", s32(dobry, 28, 7)},
+    };
+    for (const auto& [why, bytes] : spatne) {
+        std::filesystem::remove("Ortelanka.log");
+        ZapisSoubor("data/spatny.bmp", bytes);
+        EXPECT_EQ(LPDDS_LoadFromFile(lpdd, "./data/spatny.bmp"), nullptr) << why;
+        EXPECT_EQ(CtiText("Ortelanka.log").substr(20), "- 'Obrazek nelze nacist: ./data/spatny.bmp' :: warning.\n")
+            << why;
+    }
+    mkfifo("data/fifo.bmp", 0644);
+    EXPECT_EQ(LPDDS_LoadFromFile(lpdd, "./data/fifo.bmp"), nullptr) << "a FIFO is not waited on";
+    std::unique_ptr<Surface> nacteny(LPDDS_LoadFromFile(lpdd, "./data/dobry.bmp"));
+    ASSERT_NE(nacteny, nullptr) << "the header checks let a sound picture through";
+    EXPECT_EQ(Bod(nacteny.get(), 2, 1), Pixel565(0x102030));
 
     LPDDS_Release(&lpddsData);
     DrawOneNumber(5, 10, 10);

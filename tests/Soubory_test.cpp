@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -60,10 +61,35 @@ TEST_F(Tahy, EveryMoveIsKeptPastTheOldLimitAndAPartialRecordIsCut)
 
 TEST_F(Tahy, WithoutADataFolderNothingIsRecordedAndNothingFails)
 {
-    CHraciPole deska;
-    EXPECT_FALSE(deska.UlozTah(3, 4));
+    {
+        CHraciPole deska;
+        EXPECT_FALSE(deska.UlozTah(3, 4));
+    }
     EXPECT_FALSE(std::filesystem::exists("data"));
     EXPECT_FALSE(std::filesystem::exists("a.a"));
+    const std::string log = CtiText("Ortelanka.log");
+    EXPECT_NE(log.find("'data/tahy.dat nelze zapsat' :: warning."), std::string::npos);
+    EXPECT_NE(log.find("'data/hra.dat nelze zapsat' :: warning."), std::string::npos);
+}
+
+TEST_F(Tahy, EveryFileThatCannotBeWrittenGetsALogLineAndNothingWaitsOnAFifo)
+{
+    std::filesystem::create_directories("data");
+    std::filesystem::create_directory("a.a");
+    mkfifo("data/hra.dat", 0644);
+    {
+        CHraciPole deska;
+        ZapisSoubor("data/tahy.dat", Zaznamy({9}));
+        EXPECT_TRUE(deska.UlozTah(1, 0)) << "the move is kept although a.a cannot be written";
+        EXPECT_EQ(CtiSoubor("data/tahy.dat"), Zaznamy({9, 1}));
+        std::filesystem::remove("data/tahy.dat");
+        mkfifo("data/tahy.dat", 0644);
+        EXPECT_FALSE(deska.UlozTah(2, 0));
+    }
+    const std::string log = CtiText("Ortelanka.log");
+    EXPECT_NE(log.find("'a.a nelze zapsat' :: warning."), std::string::npos);
+    EXPECT_NE(log.find("'data/tahy.dat nelze zapsat' :: warning."), std::string::npos);
+    EXPECT_NE(log.find("'data/hra.dat nelze zapsat' :: warning."), std::string::npos);
 }
 
 TEST_F(Tahy, TheBoardPictureIsWrittenWhenTheBoardGoes)

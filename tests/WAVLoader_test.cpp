@@ -4,6 +4,8 @@
 #include "sound/WAVLoader.h"
 
 #include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -84,6 +86,23 @@ TEST_F(WAV, BrokenFilesFailCleanlyWithNothingHeld)
     }
     CWAVLoader loader;
     EXPECT_EQ(loader.Load("missing.wav"), 0);
+}
+
+TEST_F(WAV, AHugeFileADirectoryAndAFifoAreRefusedWithoutReadingThem)
+{
+    // A valid start, then a data chunk as big as the file: 65 MB that are
+    // never read (the file is sparse).
+    std::vector<uint8_t> velky = Soubor({{"fmt ", Format()}});
+    velky.insert(velky.end(), {'d', 'a', 't', 'a', 0, 0, 0, 0x04});
+    ZapisSoubor("huge.wav", velky);
+    std::filesystem::resize_file("huge.wav", CWAVLoader::kLargestFile + 1);
+    std::filesystem::create_directory("dir.wav");
+    mkfifo("fifo.wav", 0644);
+    for (const char* name : {"huge.wav", "dir.wav", "fifo.wav"}) {
+        CWAVLoader loader;
+        EXPECT_EQ(loader.Load(name), 0) << name;
+        EXPECT_EQ(loader.GetData(), nullptr) << name;
+    }
 }
 
 TEST_F(WAV, APadByteAfterAnOddChunkIsSkipped)

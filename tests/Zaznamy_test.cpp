@@ -6,10 +6,16 @@
 #include "records/Nejlepsi.h"
 #include "records/Score.h"
 
+#include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -66,7 +72,7 @@ TEST_F(Nejlepsi, AFirstStartWritesTheTenDefaultRows)
 {
     CNejlepsi tabulka;
     EXPECT_EQ(CtiSoubor("best.dat"), Tabulka(Vychozi()));
-    EXPECT_FALSE(std::filesystem::exists("best.dat.tmp"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1) << "no temporary file is left";
     EXPECT_TRUE(tabulka.MuzePridat(98101));
     EXPECT_FALSE(tabulka.MuzePridat(98100)) << "equal scores do not qualify";
 }
@@ -124,15 +130,99 @@ TEST_F(Nejlepsi, AShortFileKeepsItsRowsAndTheRestAreDefaults)
     EXPECT_EQ(CtiSoubor("best.dat"), bytes) << "reading never changes the file";
 }
 
-TEST_F(Nejlepsi, AFailedSaveLeavesTheOldTableOnDisk)
+// A save that cannot be finished keeps the old table on disk and says so.
+void OcekavejNeulozeno(CNejlepsi& tabulka, const std::vector<uint8_t>& pred)
 {
-    CNejlepsi tabulka;
-    const std::vector<uint8_t> pred = CtiSoubor("best.dat");
-    std::filesystem::create_directory("best.dat.tmp");  // the temporary file cannot be made
+    std::filesystem::remove("Ortelanka.log");
     tabulka.Pridej(99999, "ZTRACENY");
     EXPECT_EQ(CtiSoubor("best.dat"), pred);
     EXPECT_STREQ(tabulka.Radek(0).name, "ZTRACENY") << "the run goes on with the new row in memory";
-    EXPECT_NE(CtiText("Ortelanka.log").find("warning"), std::string::npos);
+    EXPECT_FALSE(tabulka.Ulozeno());
+    EXPECT_NE(CtiText("Ortelanka.log").find("'best.dat nelze ulozit' :: warning."), std::string::npos);
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        EXPECT_EQ(entry.path().filename().string().rfind("best.dat.", 0), std::string::npos) << entry.path();
+}
+
+TEST_F(Nejlepsi, AFullDiskOrAReadOnlyFolderLeavesTheOldTableOnDisk)
+{
+    CNejlepsi tabulka;
+    const std::vector<uint8_t> pred = CtiSoubor("best.dat");
+    {
+        // The disk is full after 200 bytes of any file.
+        rlimit puvodni;
+        getrlimit(RLIMIT_FSIZE, &puvodni);
+        const rlimit plny{200, puvodni.rlim_max};
+        auto signal = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &plny);
+        OcekavejNeulozeno(tabulka, pred);
+        setrlimit(RLIMIT_FSIZE, &puvodni);
+        std::signal(SIGXFSZ, signal);
+    }
+    tabulka.Pridej(5, "x");
+    EXPECT_TRUE(tabulka.Ulozeno()) << "the next save that works puts the table right";
+    const std::vector<uint8_t> ulozena = CtiSoubor("best.dat");
+
+    // A folder nobody may write to (root writes anywhere, so the table is
+    // saved by someone else then).
+    const pid_t child = fork();
+    if (child == 0) {
+        chmod(".", 0555);
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(2);
+        CNejlepsi jinde;
+        jinde.Pridej(99999, "ZTRACENY");
+        _exit(!jinde.Ulozeno() && CtiSoubor("best.dat") == ulozena ? 0 : 1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    chmod(".", 0700);
+    EXPECT_EQ(status, 0);
+}
+
+TEST_F(Nejlepsi, ATableIsNeverWrittenThroughALinkAndOldTemporariesAreCleared)
+{
+    ZapisSoubor("cil", {'c', 'i', 'l'});
+    std::filesystem::create_symlink("cil", "best.dat.tmp");
+    std::filesystem::create_symlink("cil", "best.dat.Link01");
+    ZapisSoubor("best.dat.Stal01", {1});  // left by a save that was killed
+    ZapisSoubor("best.dat.Bezi01", {2});  // a save going on in another game
+    const int bezi = open("best.dat.Bezi01", O_RDONLY);
+    ASSERT_EQ(flock(bezi, LOCK_EX), 0);
+
+    CNejlepsi tabulka;
+    EXPECT_EQ(CtiSoubor("best.dat"), Tabulka(Vychozi()));
+    EXPECT_FALSE(std::filesystem::is_symlink("best.dat"));
+    EXPECT_EQ(CtiText("cil"), "cil") << "nothing is written through a link";
+    EXPECT_TRUE(std::filesystem::is_symlink("best.dat.tmp"));
+    EXPECT_TRUE(std::filesystem::is_symlink("best.dat.Link01"));
+    EXPECT_FALSE(std::filesystem::exists("best.dat.Stal01"));
+    EXPECT_TRUE(std::filesystem::exists("best.dat.Bezi01"));
+    close(bezi);
+}
+
+TEST_F(Nejlepsi, WhatIsNotAFileCountsAsMissingAndALongFileIsNamedInTheLog)
+{
+    mkfifo("fifo", 0644);
+    ASSERT_EQ(std::system("mknod zarizeni c 1 3 2>/dev/null || ln -s /dev/null zarizeni"), 0);
+    for (const char* misto : {"fifo", "/dev/urandom", "zarizeni"}) {
+        std::filesystem::remove("best.dat");
+        std::filesystem::remove("Ortelanka.log");
+        std::filesystem::create_symlink(misto, "best.dat");
+        CNejlepsi tabulka;  // a FIFO without a writer would wait for ever
+        EXPECT_EQ(tabulka.Radek(0).score, 99900) << misto;
+        EXPECT_STREQ(tabulka.Radek(9).name, "Beze Jmena") << misto;
+        EXPECT_EQ(CtiSoubor("best.dat"), Tabulka(Vychozi())) << misto;
+        EXPECT_FALSE(std::filesystem::is_symlink("best.dat")) << misto;
+        EXPECT_NE(CtiText("Ortelanka.log").find("best.dat neni soubor"), std::string::npos) << misto;
+    }
+
+    std::filesystem::remove("Ortelanka.log");
+    std::vector<uint8_t> dlouhy = Tabulka(Vychozi());
+    dlouhy.push_back('!');
+    ZapisSoubor("best.dat", dlouhy);
+    CNejlepsi tabulka;
+    EXPECT_EQ(tabulka.Radek(9).score, 98100);
+    EXPECT_NE(CtiText("Ortelanka.log").find("best.dat je delsi nez 240 bajtu"), std::string::npos);
 }
 
 using LogSoubor = VDocasnemAdresari;
@@ -159,7 +249,7 @@ TEST_F(LogSoubor, HeaderAndLinesInTheExactFormat)
               "01-01-2027 00:05:09 - 'Taky nevim' :: unknown.\n");
 }
 
-TEST_F(LogSoubor, ALongMessageIsCutAndADeletedLogStartsAgainWithoutHeader)
+TEST_F(LogSoubor, ALongMessageIsCutADeletedLogStartsAgainAndAnUnwritableOneGoesToStderr)
 {
     FakeClock clock;
     TLog log;
@@ -173,7 +263,10 @@ TEST_F(LogSoubor, ALongMessageIsCutAndADeletedLogStartsAgainWithoutHeader)
 
     std::filesystem::remove("Ortelanka.log");
     std::filesystem::create_directory("Ortelanka.log");
+    testing::internal::CaptureStderr();
     EXPECT_EQ(log.Write("nejde", 1), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "05-12-2026 20:34:10 - 'nejde' :: ok.\n")
+        << "a line the log cannot take goes to standard error";
     EXPECT_EQ(log.Init(), 0);
 }
 

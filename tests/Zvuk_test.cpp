@@ -1,47 +1,125 @@
-// The music buffer on SDL's dummy audio driver.
+// The music buffer on SDL's dummy and disk audio drivers.
 #include "Pomocnik.h"
 
 #include "sound/DSFuncs.h"
 
+#include <filesystem>
 #include <memory>
+#include <thread>
 
 namespace {
 
 using Zvuk = VDocasnemAdresari;
 
-std::vector<uint8_t> Wav(uint32_t frames)
+// A PCM file of the given format whose samples come from a function of their index.
+template <typename Vzorek>
+std::vector<uint8_t> Wav(uint16_t channels, uint32_t rate, uint16_t bits, uint32_t bytes, Vzorek vzorek,
+                         uint16_t tag = 1)
 {
-    std::vector<uint8_t> v = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0,
-                              1,   0,   1,   0,   0x11, 0x2B, 0, 0, 0x22, 0x56, 0, 0, 2, 0, 16, 0, 'd', 'a', 't', 'a'};
-    const uint32_t bytes = frames * 2;
-    for (int i = 0; i < 4; ++i)
-        v.push_back(static_cast<uint8_t>(bytes >> (8 * i)));
-    for (uint32_t i = 0; i < frames; ++i) {
-        const int16_t s = static_cast<int16_t>((i % 50) * 400 - 10000);
-        v.push_back(static_cast<uint8_t>(s & 0xFF));
-        v.push_back(static_cast<uint8_t>((s >> 8) & 0xFF));
-    }
+    std::vector<uint8_t> v = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0};
+    auto put = [&](uint32_t x, int n) {
+        for (int i = 0; i < n; ++i)
+            v.push_back(static_cast<uint8_t>(x >> (8 * i)));
+    };
+    const uint16_t align = static_cast<uint16_t>(channels * bits / 8);
+    put(tag, 2);
+    put(channels, 2);
+    put(rate, 4);
+    put(rate * align, 4);
+    put(align, 2);
+    put(bits, 2);
+    v.insert(v.end(), {'d', 'a', 't', 'a'});
+    put(bytes, 4);
+    for (uint32_t i = 0; i < bytes; ++i)
+        v.push_back(vzorek(i));
     return v;
+}
+
+uint8_t Pila(uint32_t i)
+{
+    return static_cast<uint8_t>(i * 7 + 1);
 }
 
 TEST_F(Zvuk, AWavFileBecomesALoopingBufferAndABadOneGivesNone)
 {
     std::unique_ptr<SoundDevice> device(SoundDevice::Create());
     ASSERT_NE(device, nullptr) << "the dummy driver is a device";
-    ZapisSoubor("music.wav", Wav(11025));
+    ZapisSoubor("music.wav", Wav(1, 11025, 16, 22051, Pila));
     SoundBuffer* buffer = LPDSB_LoadFromFile(device.get(), "music.wav", 0);
     ASSERT_NE(buffer, nullptr);
-    EXPECT_EQ(buffer->Bytes(), 22050u);
+    EXPECT_EQ(buffer->Bytes(), 22050u) << "whole frames only";
     EXPECT_TRUE(buffer->Play(true));
     EXPECT_TRUE(buffer->Playing());
     LPDSB_Release(&buffer);
     EXPECT_EQ(buffer, nullptr);
     LPDSB_Release(&buffer);
 
-    ZapisSoubor("bad.wav", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'd', 'a', 't', 'a', 2, 0, 0, 0, 1, 2});
-    EXPECT_EQ(LPDSB_LoadFromFile(device.get(), "bad.wav", 0), nullptr) << "samples without a format";
     EXPECT_EQ(LPDSB_LoadFromFile(device.get(), "missing.wav", 0), nullptr);
+    EXPECT_FALSE(std::filesystem::exists("Ortelanka.log")) << "music that is not there is no damage";
     EXPECT_EQ(LPDSB_LoadFromFile(nullptr, "music.wav", 0), nullptr) << "no device, no music";
+}
+
+TEST_F(Zvuk, MusicThatCannotBePlayedIsRefusedWithOneWarningEach)
+{
+    std::unique_ptr<SoundDevice> device(SoundDevice::Create());
+    ASSERT_NE(device, nullptr);
+    struct Pripad {
+        const char* why;
+        std::vector<uint8_t> bytes;
+    };
+    const Pripad pripady[] = {
+        {"1 Hz", Wav(2, 1, 16, 4096, Pila)},
+        {"7999 Hz", Wav(1, 7999, 8, 100, Pila)},
+        {"192001 Hz", Wav(1, 192001, 8, 100, Pila)},
+        {"three channels", Wav(3, 22050, 16, 600, Pila)},
+        {"24 bits", Wav(2, 22050, 24, 600, Pila)},
+        {"floating point", Wav(2, 22050, 32, 800, Pila, 3)},
+        {"less than one frame", Wav(2, 22050, 16, 3, Pila)},
+        {"no samples", Wav(1, 22050, 16, 0, Pila)},
+        {"samples without a format",
+         {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'd', 'a', 't', 'a', 2, 0, 0, 0, 1, 2}},
+    };
+    for (const Pripad& p : pripady) {
+        std::filesystem::remove("Ortelanka.log");
+        ZapisSoubor("music.wav", p.bytes);
+        EXPECT_EQ(LPDSB_LoadFromFile(device.get(), "music.wav", 0), nullptr) << p.why;
+        EXPECT_EQ(CtiText("Ortelanka.log").substr(20), "- 'Hudbu nelze prehrat: music.wav' :: warning.\n") << p.why;
+    }
+    std::filesystem::remove("music.wav");
+    std::filesystem::create_directory("music.wav");
+    std::filesystem::remove("Ortelanka.log");
+    EXPECT_EQ(LPDSB_LoadFromFile(device.get(), "music.wav", 0), nullptr);
+    EXPECT_NE(CtiText("Ortelanka.log").find("Hudbu nelze prehrat"), std::string::npos) << "a directory";
+}
+
+// SDL's disk driver writes what the device plays to a file: the samples,
+// looped exactly, in the file's own format and rate.
+TEST_F(Zvuk, TheLoopPlaysTheSamplesAgainWithoutASeam)
+{
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", "stream.raw", 1);
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    const uint32_t bytes = 4 * 1001;  // not a multiple of the device's period
+    ZapisSoubor("music.wav", Wav(2, 22050, 16, bytes, Pila));
+    {
+        std::unique_ptr<SoundDevice> device(SoundDevice::Create());
+        ASSERT_NE(device, nullptr);
+        SoundBuffer* buffer = LPDSB_LoadFromFile(device.get(), "music.wav", 0);
+        ASSERT_NE(buffer, nullptr);
+        buffer->Play(true);
+        while (!std::filesystem::exists("stream.raw") || std::filesystem::file_size("stream.raw") < 8 * bytes)
+            std::this_thread::yield();
+        LPDSB_Release(&buffer);
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+
+    const std::vector<uint8_t> stream = CtiSoubor("stream.raw");
+    size_t start = 0;
+    while (start < stream.size() && stream[start] == 0)  // silence before the music starts
+        ++start;
+    ASSERT_GE(stream.size() - start, 5u * bytes);
+    for (size_t i = start; i < start + 5 * bytes; ++i)
+        ASSERT_EQ(stream[i], Pila(static_cast<uint32_t>((i - start) % bytes))) << "byte " << i - start;
 }
 
 }  // namespace
