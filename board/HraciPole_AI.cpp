@@ -104,18 +104,18 @@ Volba Ohodnoceni(const Deska& pole)
     int best = 0;
     Volba chosen{0, 0};
     for (int pass = 0; pass < 2; ++pass)
-        for (int start = 0; start < POCET_STARTU; ++start) {
-            const int x = start % HRACIPOLEX, y = start / HRACIPOLEX;
-            if (pole[y][x] != 0)
-                continue;
-            const int total = r.soucet[pass][start];
-            if (total > best) {
-                best = total;
-                chosen = {x, y};
+        for (int y = 0; y < HRACIPOLEY; ++y)
+            for (int x = 0; x < HRACIPOLEX; ++x) {
+                if (pole[y][x] != 0)
+                    continue;
+                const int total = r.soucet[pass][y * HRACIPOLEX + x];
+                if (total > best) {
+                    best = total;
+                    chosen = {x, y};
+                }
+                if (total == best && RandomInt(100) > 80)
+                    chosen = {x, y};
             }
-            if (total == best && RandomInt(100) > 80)
-                chosen = {x, y};
-        }
     return chosen;
 }
 

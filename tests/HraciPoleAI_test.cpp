@@ -1,5 +1,6 @@
 // The computer's move: each rule decides in a position built for it, the
-// priorities between rules, the edges, the evaluation and its random draws.
+// priorities between rules, the edges, the evaluation and its random draws;
+// and whole games replayed against the rule list read straight.
 #include "PocitacReference.h"
 #include "board/HraciPole.h"
 

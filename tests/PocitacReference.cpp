@@ -40,19 +40,22 @@ void Postav(const Deska& pole, Tabulka& okna)
                 }
 }
 
-// '0' empty, '1' circle, '2' cross, 'o' empty or cross, '*' anything.
+// Pattern symbols: '0' empty, '1' circle, '2' cross, 'o' empty or cross,
+// '*' anything (a position beyond the store included).
+bool Pripousti(char symbol, int h)
+{
+    if (symbol == '*')
+        return true;
+    if (symbol == 'o')
+        return h == 0 || h == 2;
+    return h == symbol - '0';
+}
+
 bool Shoda(const Okno& okno, const char* vzor)
 {
-    for (int k = 0; vzor[k] != '\0'; ++k) {
-        const int h = okno.Hodnota[k];
-        switch (vzor[k]) {
-        case '0': if (h != 0) return false; break;
-        case '1': if (h != 1) return false; break;
-        case '2': if (h != 2) return false; break;
-        case 'o': if (h != 0 && h != 2) return false; break;
-        default: break;
-        }
-    }
+    for (int k = 0; vzor[k] != '\0'; ++k)
+        if (!Pripousti(vzor[k], okno.Hodnota[k]))
+            return false;
     return true;
 }
 
@@ -171,11 +174,13 @@ Bunka Ohodnoceni(const Deska& pole)
                 int total = 0;
                 for (int d = 1; d <= 8; ++d)
                     total += Hodnota(pole, x, y, d, closing);
+                if (total < best)
+                    continue;  // no draw
                 if (total > best) {
                     best = total;
                     chosen = {x, y};
                 }
-                if (total == best && RandomInt(100) > 80)
+                if (RandomInt(100) > 80)  // every tie draws, a new best too
                     chosen = {x, y};
             }
     return chosen;
