@@ -19,6 +19,29 @@ void ResetRandomInt()
     randomState = 1;
 }
 
+unsigned RandomIntState()
+{
+    return randomState;
+}
+
+void SetRandomIntState(unsigned state)
+{
+    randomState = state;
+}
+
+Deska::Deska() : bunky{}
+{
+    ClearResults(&okna);
+}
+
+void Deska::Nastav(int x, int y, int code)
+{
+    if (bunky[y][x] == code)
+        return;
+    bunky[y][x] = code;
+    ZmenaBunky(&okna, x, y, code);
+}
+
 int OpacnySmer(int d)
 {
     if (d < 1 || d > 8)
@@ -27,15 +50,13 @@ int OpacnySmer(int d)
 }
 
 CHraciPole::CHraciPole()
-    : fTahy(nullptr), Pole{}, lpddsKrizek(nullptr), lpddsKolecko(nullptr),
+    : fTahy(nullptr), lpddsKrizek(nullptr), lpddsKolecko(nullptr),
       PosledniTahPC_Y(100), PosledniTahPC_X(100), PosledniTah_Y(100), PosledniTah_X(100)
 {
     ClearHraciPole();
-    static const int smerX[9] = {0, 1, 1, 0, -1, -1, -1, 0, 1};
-    static const int smerY[9] = {0, 0, 1, 1, 1, 0, -1, -1, -1};
     for (int d = 0; d <= 8; ++d) {
-        Smer_X[d] = smerX[d];
-        Smer_Y[d] = smerY[d];
+        Smer_X[d] = KrokX[d];
+        Smer_Y[d] = KrokY[d];
     }
 }
 
@@ -48,7 +69,7 @@ void CHraciPole::ClearHraciPole()
 {
     for (int y = 0; y < HRACIPOLEY; ++y)
         for (int x = 0; x < HRACIPOLEX; ++x)
-            Pole[y][x] = 0;
+            Pole.Nastav(x, y, 0);
 }
 
 bool CHraciPole::PutItem(int x, int y, int player)
@@ -59,7 +80,7 @@ bool CHraciPole::PutItem(int x, int y, int player)
         return false;
     if (player != 1 && player != 2)
         return false;
-    Pole[y][x] = player;
+    Pole.Nastav(x, y, player);
     PosledniTah_X = x;
     PosledniTah_Y = y;
     return true;
@@ -76,7 +97,7 @@ bool CHraciPole::JeHPZaplnene()
 
 // Length of the unbroken run of player's marks from (x, y) in direction d,
 // the start cell included.
-static int DelkaRady(const int (&pole)[HRACIPOLEY + 1][HRACIPOLEX + 1], int player, int x, int y, int d)
+static int DelkaRady(const Deska& pole, int player, int x, int y, int d)
 {
     int run = 1;
     for (int k = 1;; ++k) {

@@ -3,38 +3,31 @@
 // drawing of the marks.
 #pragma once
 
-#include <cstdint>
+#include "Okna.h"
+
 #include <cstdio>
 
 class Display;
 class Surface;
-
-constexpr int HRACIPOLEX = 26;
-constexpr int HRACIPOLEY = 26;
 
 // Step tables of the eight directions, indexed 1..8 (1 right, then clockwise);
 // d and d + 4 are opposite. Filled by the board's constructor.
 extern int Smer_X[9];
 extern int Smer_Y[9];
 
-// Five positions from a start cell in one direction, as the computer sees them:
-// the cell codes two bits each, position 0 lowest, 3 for a position beyond the
-// 27 x 27 store.
-struct Okno {
-    uint16_t Kod;
-    int Hodnota(int k) const
-    {
-        const int h = (Kod >> (2 * k)) & 3;
-        return h == 3 ? -1 : h;
-    }
-};
+// The cells of the 27 x 27 store, read as Pole[y][x]. They are written only
+// through Nastav, which keeps the computer's window table in step with them.
+class Deska {
+public:
+    Deska();
+    const int* operator[](int y) const { return bunky[y]; }
+    // Cell (x, y) of the playing area (0..25 both) gets code 0, 1 or 2.
+    void Nastav(int x, int y, int code);
+    const RESULTS& Okna() const { return okna; }
 
-// The computer's window table: every start cell (y * 26 + x) in every direction.
-struct RESULTS {
-    Okno okno[HRACIPOLEX * HRACIPOLEY][8];  // [start cell][direction - 1]
-    // Per window, in the same order: one bit for each pattern of the rules
-    // that it matches.
-    uint32_t vzory[HRACIPOLEX * HRACIPOLEY * 8];
+private:
+    int bunky[HRACIPOLEY + 1][HRACIPOLEX + 1];
+    RESULTS okna;
 };
 
 // Inside the 27 x 27 store, the empty margin included.
@@ -49,18 +42,20 @@ inline bool CheckOut(int x, int y)
 }
 
 int OpacnySmer(int d);
-void ClearResults(RESULTS* results);
 
 // The classic C-library generator, made portable so the computer plays the
 // same moves everywhere: never seeded, so every run draws the same sequence.
 int RandomInt(int n);
 // Puts the generator back to its start (the state of a fresh process).
 void ResetRandomInt();
+// The generator's state, to replay the same draws.
+unsigned RandomIntState();
+void SetRandomIntState(unsigned state);
 
 class CHraciPole {
 public:
     FILE* fTahy;
-    int Pole[HRACIPOLEY + 1][HRACIPOLEX + 1];  // [y][x]
+    Deska Pole;
     Surface* lpddsKrizek;
     Surface* lpddsKolecko;
     int PosledniTahPC_Y;

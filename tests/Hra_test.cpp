@@ -104,7 +104,7 @@ TEST_F(Hra, AWinAgainstTheComputerAsksForANameAndEntersTheTable)
     std::filesystem::create_directories("data");
     NaHerniObrazovku();
     for (int x = 0; x < 4; ++x)
-        CHPHraciPole.Pole[0][x] = 1;
+        CHPHraciPole.Pole.Nastav(x, 0, 1);
     KlikNaPole(4, 0);
     Krok();
     EXPECT_EQ(CHPHraciPole.Pole[0][4], 1);
@@ -191,8 +191,8 @@ TEST_F(Hra, TheComputerWinsAndTheTableFollowsWithoutANameEntry)
 {
     NaHerniObrazovku();
     for (int y = 5; y < 9; ++y)
-        CHPHraciPole.Pole[y][7] = 2;
-    CHPHraciPole.Pole[9][7] = 1;
+        CHPHraciPole.Pole.Nastav(7, y, 2);
+    CHPHraciPole.Pole.Nastav(7, 9, 1);
     PlayGame = 1;
     Krok();
     EXPECT_EQ(CHPHraciPole.Pole[4][7], 2) << "rule 1 completes the five";
@@ -240,7 +240,7 @@ TEST_F(Hra, AFullBoardIsClearedWithoutAResultButAFinalFiveWins)
     NaHerniObrazovku();
     for (int y = 0; y < HRACIPOLEY; ++y)
         for (int x = 0; x < HRACIPOLEX; ++x)
-            CHPHraciPole.Pole[y][x] = (x / 2 + y) % 2 + 1;
+            CHPHraciPole.Pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
     Score.IncScore(7);
     Score.IncPocetTahu();
     PlayGame = 1;
@@ -255,10 +255,10 @@ TEST_F(Hra, AFullBoardIsClearedWithoutAResultButAFinalFiveWins)
     // The last empty cell completes five circles: that wins.
     for (int y = 0; y < HRACIPOLEY; ++y)
         for (int x = 0; x < HRACIPOLEX; ++x)
-            CHPHraciPole.Pole[y][x] = (x / 2 + y) % 2 + 1;
+            CHPHraciPole.Pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
     for (int x = 10; x < 15; ++x)
-        CHPHraciPole.Pole[20][x] = 1;
-    CHPHraciPole.Pole[20][12] = 0;
+        CHPHraciPole.Pole.Nastav(x, 20, 1);
+    CHPHraciPole.Pole.Nastav(12, 20, 0);
     PlayGame = 0;
     KlikNaPole(12, 20);
     Krok();
@@ -270,7 +270,7 @@ TEST_F(Hra, AFullBoardIsClearedWithoutAResultButAFinalFiveWins)
 TEST_F(Hra, AClickWhileTheComputerIsToMoveIsIgnoredAndForgotten)
 {
     NaHerniObrazovku();
-    CHPHraciPole.Pole[12][12] = 1;
+    CHPHraciPole.Pole.Nastav(12, 12, 1);
     PlayGame = 1;
     KlikNaPole(3, 3);
     Krok();
@@ -321,7 +321,7 @@ TEST_F(Hra, TheDialogsAnswerToClicksAndKeysWithEnterWinning)
         {20, {320, 320}, false, false, 2}, {20, {0, 0}, true, true, 8}};
     for (const Pripad& p : pripady) {
         NaHerniObrazovku();
-        CHPHraciPole.Pole[1][1] = 1;
+        CHPHraciPole.Pole.Nastav(1, 1, 1);
         GameState = p.state;
         Krok();
         ASSERT_EQ(GameState, p.state == 7 ? 17 : p.state + 1);

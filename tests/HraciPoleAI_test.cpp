@@ -1,11 +1,15 @@
 // The computer's move: each rule decides in a position built for it, the
-// priorities between rules, the edges, the evaluation and its random draws.
+// priorities between rules, the edges, the evaluation and its random draws;
+// and whole games replayed against the rule list read straight.
+#include "PocitacReference.h"
 #include "board/HraciPole.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
+#include <random>
 #include <utility>
 
 namespace {
@@ -19,12 +23,12 @@ protected:
     void Krizky(Bunky cells)
     {
         for (auto [x, y] : cells)
-            deska->Pole[y][x] = 2;
+            deska->Pole.Nastav(x, y, 2);
     }
     void Kolecka(Bunky cells)
     {
         for (auto [x, y] : cells)
-            deska->Pole[y][x] = 1;
+            deska->Pole.Nastav(x, y, 1);
     }
     std::pair<int, int> Tah()
     {
@@ -211,39 +215,142 @@ TEST_F(Pocitac, AFullBoardGetsNoMove)
 {
     for (int y = 0; y < HRACIPOLEY; ++y)
         for (int x = 0; x < HRACIPOLEX; ++x)
-            deska->Pole[y][x] = (x / 2 + y) % 2 + 1;
+            deska->Pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
     EXPECT_FALSE(deska->PutItemWithAI(2));
     EXPECT_EQ(deska->PosledniTahPC_X, 100);
 }
 
-TEST_F(Pocitac, WholeGameAgainstAScriptedPlayerEndsInFive)
+// The human's styles for the whole games below.
+using Styl = Bunka (*)(const Deska&, Bunka lastOwn, std::mt19937&);
+
+Bunka NahodnaBunka(const Deska& pole, Bunka, std::mt19937& nahoda)
 {
-    // The player takes the first empty cell it finds from the board's centre
-    // outwards; the computer answers every move.
-    int tahy = 0;
-    while (deska->ZkontrolujJestliJeVyherce() < 1) {
-        ASSERT_LT(tahy, HRACIPOLEX * HRACIPOLEY) << "the game must end before the board is full";
-        bool polozeno = false;
-        for (int r = 0; r < 13 && !polozeno; ++r)
-            for (int y = 13 - r; y <= 13 + r && !polozeno; ++y)
-                for (int x = 13 - r; x <= 13 + r && !polozeno; ++x)
-                    polozeno = deska->PutItem(x, y, 1);
-        ASSERT_TRUE(polozeno);
-        ++tahy;
-        if (deska->ZkontrolujJestliJeVyherce() >= 1)
-            break;
-        const Bunka tah = Tah();
-        ASSERT_GE(tah.first, 0);
-        ASSERT_LT(tah.first, HRACIPOLEX) << "never in the margin";
-        ASSERT_GE(tah.second, 0);
-        ASSERT_LT(tah.second, HRACIPOLEY);
-        ++tahy;
+    for (;;) {
+        const int cell = static_cast<int>(nahoda() % (HRACIPOLEX * HRACIPOLEY));
+        if (pole[cell / HRACIPOLEX][cell % HRACIPOLEX] == 0)
+            return {cell % HRACIPOLEX, cell / HRACIPOLEX};
     }
-    EXPECT_EQ(deska->ZkontrolujJestliJeVyherce(), 2) << "the computer beats this player";
-    for (int i = 0; i <= HRACIPOLEX; ++i) {
-        EXPECT_EQ(deska->Pole[26][i], 0);
-        EXPECT_EQ(deska->Pole[i][26], 0);
+}
+
+// The first empty cell from the centre outwards.
+Bunka ZeStredu(const Deska& pole, Bunka, std::mt19937&)
+{
+    for (int r = 0; r < 14; ++r)
+        for (int y = std::max(13 - r, 0); y <= std::min(13 + r, HRACIPOLEY - 1); ++y)
+            for (int x = std::max(13 - r, 0); x <= std::min(13 + r, HRACIPOLEX - 1); ++x)
+                if (pole[y][x] == 0)
+                    return {x, y};
+    return {-1, -1};
+}
+
+// The first empty cell row by row: long rows of circles.
+Bunka PoRadcich(const Deska& pole, Bunka, std::mt19937&)
+{
+    for (int y = 0; y < HRACIPOLEY; ++y)
+        for (int x = 0; x < HRACIPOLEX; ++x)
+            if (pole[y][x] == 0)
+                return {x, y};
+    return {-1, -1};
+}
+
+// Next to its own last mark where it can: lines and clusters of circles.
+Bunka VedleSebe(const Deska& pole, Bunka lastOwn, std::mt19937& nahoda)
+{
+    if (lastOwn.first >= 0) {
+        const int d0 = static_cast<int>(nahoda() % 8);
+        for (int i = 0; i < 8; ++i) {
+            const int d = (d0 + i) % 8 + 1;
+            const int x = lastOwn.first + Smer_X[d], y = lastOwn.second + Smer_Y[d];
+            if (x >= 0 && x < HRACIPOLEX && y >= 0 && y < HRACIPOLEY && pole[y][x] == 0)
+                return {x, y};
+        }
     }
+    return NahodnaBunka(pole, lastOwn, nahoda);
+}
+
+// The start of a game: `marks` random marks of both kinds, none completing
+// five (as many as fit in a few thousand tries)...
+void Rozhazej(CHraciPole& deska, int marks, std::mt19937& nahoda)
+{
+    for (int placed = 0, tries = 0; placed < marks && tries < 5000; ++tries) {
+        const auto [x, y] = NahodnaBunka(deska.Pole, {-1, -1}, nahoda);
+        deska.Pole.Nastav(x, y, placed % 2 + 1);
+        if (deska.ZkontrolujJestliJeVyherce() > 0)
+            deska.Pole.Nastav(x, y, 0);
+        else
+            ++placed;
+    }
+}
+
+// ... or a full board without five, `holes` random cells emptied again.
+void Deravy(CHraciPole& deska, int holes, std::mt19937& nahoda)
+{
+    for (int y = 0; y < HRACIPOLEY; ++y)
+        for (int x = 0; x < HRACIPOLEX; ++x)
+            deska.Pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
+    for (int emptied = 0; emptied < holes;) {
+        const int cell = static_cast<int>(nahoda() % (HRACIPOLEX * HRACIPOLEY));
+        if (deska.Pole[cell / HRACIPOLEX][cell % HRACIPOLEX] != 0) {
+            deska.Pole.Nastav(cell % HRACIPOLEX, cell / HRACIPOLEX, 0);
+            ++emptied;
+        }
+    }
+}
+
+// Whole games, from an empty board and from boards filled near full, against
+// players of several styles: every reply of the computer and the generator's
+// state after it are those of the rule list read straight.
+TEST(PocitacCeleHry, EveryReplyAndEveryDrawAreThoseOfTheRuleList)
+{
+    ResetRandomInt();
+    auto deska = std::make_unique<CHraciPole>();
+    const Styl styly[] = {NahodnaBunka, ZeStredu, PoRadcich, VedleSebe};
+    // Marks scattered before the game; negative: holes in a full board.
+    const int predem[] = {0, 0, 40, 120, -90, -24, -8};
+    int tahu = 0, vyhry = 0, plne = 0;
+    for (int hra = 0; hra < 700; ++hra) {
+        std::mt19937 nahoda(static_cast<unsigned>(hra));
+        const Styl styl = styly[hra % 4];
+        deska->ClearHraciPole();
+        const int start = predem[hra / 4 % 7];
+        if (start >= 0)
+            Rozhazej(*deska, start, nahoda);
+        else
+            Deravy(*deska, -start, nahoda);
+        Bunka lastOwn{-1, -1};
+        for (;;) {
+            if (deska->JeHPZaplnene()) {
+                ++plne;
+                break;
+            }
+            lastOwn = styl(deska->Pole, lastOwn, nahoda);
+            ASSERT_TRUE(deska->PutItem(lastOwn.first, lastOwn.second, 1));
+            if (deska->ZkontrolujJestliJeVyherce() > 0) {
+                ++vyhry;
+                break;
+            }
+            const unsigned pred = RandomIntState();
+            const Bunka ocekavana = ReferencniTah(deska->Pole);
+            const unsigned po = RandomIntState();
+            SetRandomIntState(pred);
+            ASSERT_EQ(deska->PutItemWithAI(2), ocekavana.first >= 0);
+            ++tahu;
+            if (ocekavana.first < 0) {
+                ++plne;
+                break;
+            }
+            ASSERT_EQ(Bunka(deska->PosledniTahPC_X, deska->PosledniTahPC_Y), ocekavana)
+                << "game " << hra << ", computer move " << tahu;
+            ASSERT_EQ(RandomIntState(), po) << "game " << hra << ", computer move " << tahu;
+            if (deska->ZkontrolujJestliJeVyherce() > 0) {
+                ++vyhry;
+                break;
+            }
+        }
+    }
+    EXPECT_GE(tahu, 3000);
+    EXPECT_GE(vyhry, 50);
+    EXPECT_GE(plne, 5);
 }
 
 TEST(RandomInt, IsTheClassicGeneratorFromItsStart)

@@ -66,19 +66,19 @@ TEST(HraciPole, FullBoardWithoutFiveGivesZeroAndTheFullCheckSeesOneEmptyCell)
     // Pairs along each row, shifted by one pair from row to row: no run of three.
     for (int y = 0; y < HRACIPOLEY; ++y)
         for (int x = 0; x < HRACIPOLEX; ++x)
-            deska->Pole[y][x] = (x / 2 + y) % 2 + 1;
+            deska->Pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
     ASSERT_TRUE(deska->JeHPZaplnene());
     EXPECT_EQ(deska->ZkontrolujJestliJeVyherce(), 0);
 
-    deska->Pole[25][25] = 0;
+    deska->Pole.Nastav(25, 25, 0);
     EXPECT_FALSE(deska->JeHPZaplnene());
     EXPECT_EQ(deska->ZkontrolujJestliJeVyherce(), -1);
 
     deska->ClearHraciPole();
     for (int x = 0; x < HRACIPOLEX; ++x)
-        deska->Pole[0][x] = x % 2 + 1;
+        deska->Pole.Nastav(x, 0, x % 2 + 1);
     for (int y = 10; y < 15; ++y)
-        deska->Pole[y][12] = 2;
+        deska->Pole.Nastav(12, y, 2);
     EXPECT_EQ(deska->ZkontrolujJestliJeVyherce(), 2) << "a filled top row does not hide a five below";
 }
 
