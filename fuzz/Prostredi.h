@@ -20,9 +20,14 @@ inline void DoDocasnehoAdresare()
     const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error)
                                            ? std::filesystem::path("/dev/shm")
                                            : std::filesystem::temp_directory_path();
-    std::string pattern = (base / "ortelanka-fuzz-XXXXXX").string();
-    if (!mkdtemp(pattern.data()) || chdir(pattern.c_str()) != 0)
+    static std::string folder;
+    folder = (base / "ortelanka-fuzz-XXXXXX").string();
+    if (!mkdtemp(folder.data()) || chdir(folder.c_str()) != 0)
         std::abort();
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    });
     std::filesystem::create_directories("data");
 }
 
