@@ -132,3 +132,9 @@ bool SoundBuffer::Play(bool loop)
     SDL_UnlockAudioDevice(device.deviceId);
     return true;
 }
+
+void SoundDevice::Pause(bool pause)
+{
+    paused = pause;
+    SDL_PauseAudioDevice(deviceId, pause ? 1 : 0);
+}

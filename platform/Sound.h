@@ -60,6 +60,10 @@ public:
     // Null for a format the device cannot convert or an empty buffer.
     SoundBuffer* CreateSoundBuffer(const WAVEFORMATEX& format, uint32_t bytes);
 
+    // Stops the whole output where it is, or lets it go on from there.
+    void Pause(bool paused);
+    bool Paused() const { return paused; }
+
 private:
     friend class SoundBuffer;
     SoundDevice() = default;
@@ -71,4 +75,5 @@ private:
     uint16_t deviceFormat = 0;
     int deviceChannels = 0;
     std::vector<SoundBuffer*> buffers;
+    bool paused = false;
 };

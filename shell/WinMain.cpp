@@ -1,6 +1,32 @@
+#include "CommandLine.h"
 #include "main.h"
+#include "platform/Display.h"
 
-int main()
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv)
 {
-    return WinMain();
+    const CommandLine line = ReadCommandLine(argc, argv);
+    switch (line.action) {
+    case CommandLine::Action::Help:
+        std::fputs(kUsage, stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::puts("ortelanka " ORTELANKA_VERSION);
+        return 0;
+    case CommandLine::Action::Wrong:
+        std::fprintf(stderr, "ortelanka: unknown option '%s'\n%s", line.wrongOption, kUsage);
+        return 2;
+    case CommandLine::Action::Play:
+        break;
+    }
+    // Checked before anything is written, so that a run without a display
+    // leaves no trace. _Exit, because the board's static destructor would
+    // still write data/hra.dat.
+    if (!DisplayAvailable()) {
+        MessageBox(nullptr, "CHYBA", "CHYBA");
+        std::_Exit(1);
+    }
+    return WinMain(line.window);
 }

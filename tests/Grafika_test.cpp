@@ -357,17 +357,29 @@ TEST_F(SDisplejem, TheFrameCounterReadsSixtyAtTheTopRight)
     EXPECT_FALSE(RadekMaText(lpddsback, 0, 600, 0, 600, Pixel565(DESKA)));
 }
 
-TEST_F(SDisplejem, TheDialogFontFitsTheAnswerBoxes)
+TEST_F(SDisplejem, TheDialogFontFitsTheAnswerBoxesAndThePanel)
 {
-    Surface s(100, 60);
+    Surface s(400, 60);
     DeviceContext* dc = nullptr;
     ASSERT_TRUE(s.GetDC(&dc));
     dc->SetTextColor(RGB(255, 255, 0));
     dc->TextOut(20, 20, "ANO", 3);
     s.ReleaseDC(dc);
     EXPECT_TRUE(RadekMaText(&s, 20, 49, 20, 39, 0));
-    EXPECT_FALSE(RadekMaText(&s, 49, 100, 0, 60, 0)) << "within 29 pixels";
-    EXPECT_FALSE(RadekMaText(&s, 0, 100, 39, 60, 0)) << "within 19 pixels";
+    EXPECT_FALSE(RadekMaText(&s, 49, 400, 0, 60, 0)) << "within 29 pixels";
+    EXPECT_FALSE(RadekMaText(&s, 0, 400, 39, 60, 0)) << "within 19 pixels";
+
+    // Both questions end inside the panel, whose right edge is x = 380.
+    const std::pair<const char*, int> otazky[] = {{"Chcete opravdu novou hru?", 195}, {"Opravdu skon\xE8it?", 230}};
+    for (const auto& [otazka, x] : otazky) {
+        Surface panel(400, 60);
+        ASSERT_TRUE(panel.GetDC(&dc));
+        dc->SetTextColor(RGB(255, 255, 0));
+        dc->TextOut(x, 10, otazka, -1);
+        panel.ReleaseDC(dc);
+        EXPECT_TRUE(RadekMaText(&panel, x, 380, 10, 30, 0)) << otazka;
+        EXPECT_FALSE(RadekMaText(&panel, 380, 400, 0, 60, 0)) << otazka;
+    }
 }
 
 TEST_F(SDisplejem, AMissingPictureGivesNothingToDrawAndOneWarning)
