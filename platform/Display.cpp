@@ -68,16 +68,15 @@ Display* Display::Create(const char* title, bool fullScreen)
         return nullptr;
     Display* display = new Display;
     display->fullScreen = fullScreen;
-    display->window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWindowWidth,
-                                       kWindowHeight, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
-    if (display->window) {
-        if (fullScreen) {
-            CoverScreen(display->window);
-            SDL_SetWindowFullscreen(display->window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-        }
-        SDL_ShowWindow(display->window);
+    // Made as large as the screen from the start when full screen, so that
+    // it covers the screen with or without a window manager.
+    SDL_Rect place{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWindowWidth, kWindowHeight};
+    if (fullScreen)
+        SDL_GetDisplayBounds(0, &place);
+    display->window = SDL_CreateWindow(title, place.x, place.y, place.w, place.h,
+                                       SDL_WINDOW_RESIZABLE | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+    if (display->window)
         display->renderer = SDL_CreateRenderer(display->window, -1, SDL_RENDERER_PRESENTVSYNC);
-    }
     if (!display->renderer) {
         delete display;
         return nullptr;

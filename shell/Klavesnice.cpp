@@ -9,8 +9,8 @@
 
 namespace {
 
-// The amber of the lit buttons, as a 5-6-5 pixel.
-constexpr uint32_t kJantar = (250 >> 3) << 11 | (204 >> 2) << 5 | (120 >> 3);
+// A deep amber, as a 5-6-5 pixel: plain to see on the light board.
+constexpr uint32_t kJantar = (224 >> 3) << 11 | (144 >> 2) << 5 | (32 >> 3);
 constexpr int kOkraj = 14;  // the board's first cell starts here on screen
 
 void Vypln(const RECT& r)

@@ -425,7 +425,7 @@ TEST_F(Hra, ArrowsAndSpacePlayLikeAClickAndThePointerHidesTheCursor)
     Opakuj(VK_DOWN);
     Pust(VK_DOWN);
     Krok();
-    const uint16_t jantar = Pixel565(0xFACC78);
+    const uint16_t jantar = Pixel565(0xE09020);
     EXPECT_EQ(Obrazovka(13 + 22 * 13, 13 + 22 * 14), jantar) << "the cursor on cell (13, 14)";
     EXPECT_EQ(Obrazovka(13 + 22 * 14, 13 + 22 * 15), jantar) << "its far corner";
     EXPECT_EQ(Obrazovka(13 + 22 * 13 + 11, 13 + 22 * 14 + 11), Pixel565(DESKA));
