@@ -135,6 +135,11 @@ void DeleteObject(Font* font)
     delete font;
 }
 
+bool TextFontAvailable()
+{
+    return DefaultFont() != nullptr;
+}
+
 std::string Windows1250ToUtf8(const char* text, int length)
 {
     std::string utf8;

@@ -382,6 +382,24 @@ TEST_F(SDisplejem, TheDialogFontFitsTheAnswerBoxesAndThePanel)
     }
 }
 
+// In a fresh process, since the fonts found are kept for the run.
+TEST(Pismo, WithNoFontInstalledTextsDrawNothingAndSaySo)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::ofstream("fonts.conf") << "<?xml version=\"1.0\"?><fontconfig></fontconfig>\n";
+            setenv("FONTCONFIG_FILE", (std::filesystem::current_path() / "fonts.conf").c_str(), 1);
+            Surface s(100, 40);
+            DeviceContext* dc = nullptr;
+            s.GetDC(&dc);
+            const bool drawn = dc->TextOut(0, 0, "ANO", 3);
+            s.ReleaseDC(dc);
+            std::exit(!TextFontAvailable() && !drawn ? 3 : 0);
+        },
+        ::testing::ExitedWithCode(3), "");
+}
+
 TEST_F(SDisplejem, AMissingPictureGivesNothingToDrawAndOneWarning)
 {
     std::filesystem::remove("Ortelanka.log");
