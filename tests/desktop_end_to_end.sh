@@ -98,7 +98,8 @@ play() {  # window manager or nothing
   wait_for 5 looks_like data/deskaempty.bmp 60x40+190+300 || fail "$1: NE did not close the dialog"
 
   xdotool keydown alt key Return keyup alt
-  wait_for 5 geometry_is 800x600+240+212 || [ -n "$1" ] || fail "$1: Alt+Enter gave $(geometry)"
+  # A window manager places the window as it likes; without one it is centred.
+  if [ -z "$1" ]; then wait_for 5 geometry_is 800x600+240+212 || fail "Alt+Enter gave $(geometry)"; fi
   wait_for 5 grep -q "fullscreen=0" ortelanka.conf || fail "$1: the window choice was not saved"
   xdotool mousemove 640 512 keydown alt key Return keyup alt
   wait_for 5 geometry_is 1280x1024+0+0 || fail "$1: back to full screen gave $(geometry)"
