@@ -2,15 +2,79 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 static Display* currentDisplay = nullptr;
 
-Display* Display::Create(const char* title)
+namespace {
+
+constexpr int kWindowWidth = 800;
+constexpr int kWindowHeight = 600;
+
+// Whether SDL_VIDEODRIVER (a comma-separated list) names the driver.
+bool Requested(const char* driver)
 {
+    const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+    if (!wanted)
+        return false;
+    const std::string list = std::string(",") + wanted + ",";
+    return list.find(std::string(",") + driver + ",") != std::string::npos;
+}
+
+// The video subsystem on a real display, or on an invisible driver that was asked for.
+bool StartVideo()
+{
+    // A double click needs its second press within a few pixels of the first,
+    // as on Windows; SDL's default of 32 pixels swallows quick clicks on
+    // neighbouring cells.
+    SDL_SetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_RADIUS, "4");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool invisible = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    if (invisible && !Requested(driver)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    return true;
+}
+
+// Without a window manager nobody makes a full-screen window as large as the
+// screen, so the window is given the screen's size and place itself.
+void CoverScreen(SDL_Window* window)
+{
+    SDL_Rect screen;
+    if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window)), &screen) != 0)
+        return;
+    SDL_SetWindowPosition(window, screen.x, screen.y);
+    SDL_SetWindowSize(window, screen.w, screen.h);
+}
+
+}  // namespace
+
+bool DisplayAvailable()
+{
+    if (!StartVideo())
+        return false;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return true;
+}
+
+Display* Display::Create(const char* title, bool fullScreen)
+{
+    if (!StartVideo())
         return nullptr;
     Display* display = new Display;
-    display->window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 800,
-                                       600, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    display->fullScreen = fullScreen;
+    // Made as large as the screen from the start when full screen, so that
+    // it covers the screen with or without a window manager.
+    SDL_Rect place{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWindowWidth, kWindowHeight};
+    if (fullScreen)
+        SDL_GetDisplayBounds(0, &place);
+    display->window = SDL_CreateWindow(title, place.x, place.y, place.w, place.h,
+                                       SDL_WINDOW_RESIZABLE | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
     if (display->window)
         display->renderer = SDL_CreateRenderer(display->window, -1, SDL_RENDERER_PRESENTVSYNC);
     if (!display->renderer) {
@@ -20,6 +84,22 @@ Display* Display::Create(const char* title)
     SDL_ShowCursor(SDL_ENABLE);
     currentDisplay = display;
     return display;
+}
+
+void Display::SetFullScreen(bool on)
+{
+    if (on == fullScreen)
+        return;
+    if (on) {
+        CoverScreen(window);
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowSize(window, kWindowWidth, kWindowHeight);
+        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    fullScreen = on;
+    Repaint();
 }
 
 Display::~Display()

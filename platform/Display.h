@@ -1,5 +1,7 @@
-// The full-screen display: a desktop-sized window whose renderer shows the
-// game's 800 x 600 picture scaled to fit with its aspect kept (black bars).
+// The display: a desktop-sized window (or, on request, a resizable window
+// 800 x 600 at first) whose renderer shows the game's 800 x 600 picture
+// scaled to fit with its aspect kept (black bars). Pointer positions arrive
+// in picture coordinates either way.
 #pragma once
 
 #include "Surface.h"
@@ -13,7 +15,7 @@ struct SDL_Window;
 class Display {
 public:
     // Null when no display is available.
-    static Display* Create(const char* title);
+    static Display* Create(const char* title, bool fullScreen);
     ~Display();
     Display(const Display&) = delete;
     Display& operator=(const Display&) = delete;
@@ -30,6 +32,10 @@ public:
     void PresentIfPending();
     void Repaint();
 
+    bool FullScreen() const { return fullScreen; }
+    // Switches between full screen and the window, keeping the picture.
+    void SetFullScreen(bool on);
+
 private:
     Display() = default;
 
@@ -39,7 +45,13 @@ private:
     std::unique_ptr<Surface> primary;
     std::unique_ptr<Surface> back;
     bool framePending = false;
+    bool fullScreen = true;
 };
+
+// Whether a real display is there. SDL falls back to its invisible
+// "offscreen" driver when there is no X11 or Wayland display; that driver and
+// "dummy" count only when SDL_VIDEODRIVER asks for them.
+bool DisplayAvailable();
 
 // Shows what was drawn straight onto the visible surface since the last frame.
 void PresentPendingFrame();

@@ -55,7 +55,7 @@ SoundBuffer* SoundDevice::CreateSoundBuffer(const WAVEFORMATEX& format, std::vec
         return nullptr;
     silence = format.wBitsPerSample == 8 ? 0x80 : 0;
     buffer = new SoundBuffer(*this, std::move(samples));
-    SDL_PauseAudioDevice(deviceId, 0);
+    SDL_PauseAudioDevice(deviceId, paused ? 1 : 0);
     return buffer;
 }
 
@@ -95,4 +95,10 @@ bool SoundBuffer::Play(bool loop)
     playing = true;
     SDL_UnlockAudioDevice(device.deviceId);
     return true;
+}
+
+void SoundDevice::Pause(bool pause)
+{
+    paused = pause;
+    SDL_PauseAudioDevice(deviceId, pause ? 1 : 0);
 }

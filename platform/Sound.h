@@ -64,6 +64,10 @@ public:
     // cannot be opened.
     SoundBuffer* CreateSoundBuffer(const WAVEFORMATEX& format, std::vector<uint8_t>&& samples);
 
+    // Stops the whole output where it is, or lets it go on from there.
+    void Pause(bool paused);
+    bool Paused() const { return paused; }
+
 private:
     friend class SoundBuffer;
     SoundDevice() = default;
@@ -73,4 +77,5 @@ private:
     uint32_t deviceId = 0;
     uint8_t silence = 0;
     SoundBuffer* buffer = nullptr;
+    bool paused = false;
 };

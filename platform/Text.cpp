@@ -95,8 +95,9 @@ TTF_Font* OpenWithCellHeight(const std::string& file, int cellHeight)
 }
 
 // The default font of a drawing context: a bold sans face as large as lets
-// "ANO" fit a 29 x 19 answer box of the dialogs. Drawn without smoothing, so
-// that a word redrawn in another colour replaces the first exactly.
+// "ANO" fit a 29 x 19 answer box of the dialogs and the longest question they
+// ask fit the 184 pixels its panel leaves. Drawn without smoothing, so that a
+// word redrawn in another colour replaces the first exactly.
 Font* DefaultFont()
 {
     static std::unique_ptr<Font> font(Font::Create(-1, FW_BOLD, "Sans"));
@@ -120,9 +121,10 @@ Font* Font::Create(int height, int weight, const char* face)
         TTF_Font* f = OpenFont(file, size);
         if (!f)
             return nullptr;
-        int w = 0, h = 0;
+        int w = 0, h = 0, question = 0;
         TTF_SizeUTF8(f, "ANO", &w, &h);
-        if (w <= 29 && TTF_FontAscent(f) - TTF_FontDescent(f) <= 19)
+        TTF_SizeUTF8(f, "Chcete opravdu novou hru?", &question, &h);
+        if (w <= 29 && question <= 184 && TTF_FontAscent(f) - TTF_FontDescent(f) <= 19)
             return new Font(f, false);
     }
     return nullptr;
@@ -131,6 +133,11 @@ Font* Font::Create(int height, int weight, const char* face)
 void DeleteObject(Font* font)
 {
     delete font;
+}
+
+bool TextFontAvailable()
+{
+    return DefaultFont() != nullptr;
 }
 
 std::string Windows1250ToUtf8(const char* text, int length)

@@ -32,6 +32,9 @@ private:
 
 void DeleteObject(Font* font);
 
+// False when no font at all can be found: texts then draw nothing.
+bool TextFontAvailable();
+
 class DeviceContext {
 public:
     explicit DeviceContext(Surface& surface) : target(surface) {}

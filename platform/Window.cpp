@@ -10,9 +10,10 @@
 
 class Window {
 public:
-    Window(WNDPROC p, const char* c) : procedure(p), caption(c) {}
+    Window(WNDPROC p, const char* c, bool f) : procedure(p), caption(c), fullScreen(f) {}
     WNDPROC procedure;
     std::string caption;
+    bool fullScreen;
 };
 
 namespace {
@@ -54,10 +55,10 @@ int VirtualKey(const SDL_Keysym& key)
     case SDL_SCANCODE_CAPSLOCK: return 0x14;
     case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
     case SDL_SCANCODE_SPACE: return VK_SPACE;
-    case SDL_SCANCODE_LEFT: return 0x25;
-    case SDL_SCANCODE_UP: return 0x26;
-    case SDL_SCANCODE_RIGHT: return 0x27;
-    case SDL_SCANCODE_DOWN: return 0x28;
+    case SDL_SCANCODE_LEFT: return VK_LEFT;
+    case SDL_SCANCODE_UP: return VK_UP;
+    case SDL_SCANCODE_RIGHT: return VK_RIGHT;
+    case SDL_SCANCODE_DOWN: return VK_DOWN;
     case SDL_SCANCODE_DELETE: return 0x2E;
     case SDL_SCANCODE_KP_0: return 0x60;
     default: return 0xFF;  // no virtual key of its own
@@ -83,8 +84,13 @@ bool Translate(const SDL_Event& e, MSG* msg)
     *msg = MSG{mainWindow, 0, 0, 0};
     switch (e.type) {
     case SDL_KEYDOWN:
+        msg->wParam = static_cast<uintptr_t>(VirtualKey(e.key.keysym));
+        // Enter with Alt held is the window's key, as on Windows; never the game's Enter.
+        msg->message = msg->wParam == VK_RETURN && (e.key.keysym.mod & KMOD_ALT) ? WM_SYSKEYDOWN : WM_KEYDOWN;
+        msg->lParam = e.key.repeat ? KEY_WAS_DOWN : 0;
+        return true;
     case SDL_KEYUP:
-        msg->message = e.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
+        msg->message = WM_KEYUP;
         msg->wParam = static_cast<uintptr_t>(VirtualKey(e.key.keysym));
         return true;
     case SDL_MOUSEMOTION:
@@ -137,12 +143,13 @@ bool RegisterWindowClass(const char* className, WNDPROC procedure)
     return true;
 }
 
-HWND CreateMainWindow(const char* className, const char* caption)
+HWND CreateMainWindow(const char* className, const char* caption, bool fullScreen)
 {
     if (!registeredProcedure || registeredClass != className)
         return nullptr;
     if (!mainWindow)
-        mainWindow = new Window(registeredProcedure, caption);
+        mainWindow = new Window(registeredProcedure, caption, fullScreen);
+    mainWindow->fullScreen = fullScreen;
     destroyed = false;
     return mainWindow;
 }
@@ -150,6 +157,11 @@ HWND CreateMainWindow(const char* className, const char* caption)
 const char* WindowCaption(HWND window)
 {
     return window ? window->caption.c_str() : "";
+}
+
+bool WindowFullScreen(HWND window)
+{
+    return window ? window->fullScreen : true;
 }
 
 bool PeekMessage(MSG* msg)

@@ -20,6 +20,7 @@ constexpr uint32_t WM_PAINT = 0x000F;
 constexpr uint32_t WM_QUIT = 0x0012;
 constexpr uint32_t WM_KEYDOWN = 0x0100;
 constexpr uint32_t WM_KEYUP = 0x0101;
+constexpr uint32_t WM_SYSKEYDOWN = 0x0104;  // a key pressed with Alt: the window's, not the game's
 constexpr uint32_t WM_MOUSEMOVE = 0x0200;
 constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
 constexpr uint32_t WM_LBUTTONUP = 0x0202;
@@ -42,6 +43,14 @@ constexpr int VK_BACK = 0x08;
 constexpr int VK_RETURN = 0x0D;
 constexpr int VK_ESCAPE = 0x1B;
 constexpr int VK_SPACE = 0x20;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_DOWN = 0x28;
+constexpr int VK_F9 = 0x78;
+
+// Bit 30 of a key-down's lParam: the key was already down, an auto-repeat.
+constexpr intptr_t KEY_WAS_DOWN = intptr_t(1) << 30;
 
 constexpr intptr_t MAKELPARAM(int low, int high)
 {
@@ -49,9 +58,11 @@ constexpr intptr_t MAKELPARAM(int low, int high)
 }
 
 bool RegisterWindowClass(const char* className, WNDPROC procedure);
-// Null when the class is not registered.
-HWND CreateMainWindow(const char* className, const char* caption);
+// Null when the class is not registered. The display later makes the window
+// full screen or an ordinary resizable one, as asked here.
+HWND CreateMainWindow(const char* className, const char* caption, bool fullScreen);
 const char* WindowCaption(HWND window);
+bool WindowFullScreen(HWND window);
 
 // Takes one waiting message without blocking: posted messages first, then the
 // input events, then a posted quit.

@@ -80,6 +80,7 @@ void HerniObrazovka()
         return;
     }
 
+    KlavesovyTah();
     if (PlayGame == 0)
         TahCloveka(1);
     else if (HumanOrAI == 0)
@@ -88,6 +89,7 @@ void HerniObrazovka()
         TahPocitace();
 
     CHPHraciPole.DrawAllHraciPole(&lpddsback);
+    KresliKurzor();
     lpddsprime->Flip(nullptr, DDFLIP_WAIT);
     Menu();
     Tempo(t0);
@@ -161,6 +163,7 @@ void Game_Loop()
         break;
     case 1:
         ptClick = kDalekoMimo;
+        ZapomenStisky();
         GameState = 2;
         break;
     case 2:
@@ -208,6 +211,7 @@ void Game_Loop()
         } else if (End == 2) {
             End = 0;
             ptClick = kMimo;
+            ZapomenStisky();
             GameState = 2;
         }
         break;
@@ -224,6 +228,7 @@ void Game_Loop()
             GameState = NewGame == 1 ? yes : 2;
             NewGame = 0;
             ptClick = kMimo;
+            ZapomenStisky();
         }
         break;
     default:

@@ -8,6 +8,7 @@
 void Nejlepsi()
 {
     ZobrazNejlepsi = 2;
+    ZapomenStisky();
     ZavriOponu(nullptr);
     OtevriOponu([] {
         KresliObrazek(lpddsNejlepsiTabulka);
@@ -24,6 +25,7 @@ void NejlepsiPryc()
 void NejlepsiZapis()
 {
     if (ZapisNejlepsi == 1) {
+        ZapomenStisky();
         ZavriOponu(nullptr);
         OtevriOponu([] { KresliObrazek(lpddsZapisJmeno); });
     }

@@ -67,6 +67,7 @@ int Odpoved(bool& zmena, bool& last)
 // Drawn twice, so that both buffers of the flip chain carry the dialog.
 void QuitGame(const char* text, int shift)
 {
+    ZapomenStisky();
     KresliDialog(text, shift);
     KresliDialog(text, shift);
 }

@@ -61,6 +61,7 @@ int Vysledek(int who)
     // Brings back the frame before the last: the picture waits with thin black bands.
     lpddsprime->Flip(nullptr, DDFLIP_WAIT);
     fwMouseKeys = 0;
+    ZapomenStisky();
     GameState = 12;
     return who;
 }

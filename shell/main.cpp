@@ -4,6 +4,9 @@
 #include "board/HraciPole.h"
 #include "log/Log.h"
 #include "platform/Clock.h"
+#include "platform/Display.h"
+#include "platform/Settings.h"
+#include "platform/Text.h"
 #include "records/Score.h"
 #include "sound/DSFuncs.h"
 
@@ -26,6 +29,43 @@ uint32_t fwMouseKeys = 0;
 CNejlepsi* NejlepsiHraci = nullptr;
 SoundDevice* lpds = nullptr;
 SoundBuffer* lpdsbMusic = nullptr;
+POINT PosunKurzoru = {0, 0};
+POINT Kurzor = {12, 12};
+bool KurzorZobrazen = false;
+
+// The window and music choices of this run, saved whenever they change.
+static Settings nastaveni;
+
+static void UlozNastaveni()
+{
+    if (!SaveSettings(nastaveni))
+        Log.Write("Nastaveni nelze ulozit: ortelanka.conf", 2);
+}
+
+// Alt+Enter: full screen or the window, at once and on any screen.
+static void PrepniZobrazeni()
+{
+    if (!lpdd)
+        return;
+    lpdd->SetFullScreen(!lpdd->FullScreen());
+    nastaveni.fullScreen = lpdd->FullScreen();
+    UlozNastaveni();
+}
+
+// F9: the music stops where it is and goes on from there.
+static void PrepniHudbu()
+{
+    nastaveni.music = !nastaveni.music;
+    if (lpds)
+        lpds->Pause(!nastaveni.music);
+    UlozNastaveni();
+}
+
+static void PosunKurzorem(int dx, int dy)
+{
+    PosunKurzoru.x += dx;
+    PosunKurzoru.y += dy;
+}
 
 // The halves of a position are unsigned 16-bit numbers, never sign-extended.
 static POINT BodZParametru(intptr_t lParam)
@@ -36,18 +76,38 @@ static POINT BodZParametru(intptr_t lParam)
 // Only records the input; every reaction happens in a state step.
 intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
+    // F9 and Alt+Enter belong to the window: the game never sees them.
+    const bool opakovani = (lParam & KEY_WAS_DOWN) != 0;
     switch (message) {
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_RETURN && !opakovani)
+            PrepniZobrazeni();
+        break;
     case WM_KEYDOWN:
+        if (wParam == VK_F9) {
+            if (!opakovani)
+                PrepniHudbu();
+            return 0;
+        }
         Pismeno = static_cast<int>(wParam);
-        keys[wParam & 0xFF] = true;
+        // Auto-repeat is no new press: a held key does not answer a screen again.
+        if (!opakovani)
+            keys[wParam & 0xFF] = true;
+        if (wParam == VK_LEFT || wParam == VK_RIGHT)
+            PosunKurzorem(wParam == VK_LEFT ? -1 : 1, 0);
+        if (wParam == VK_UP || wParam == VK_DOWN)
+            PosunKurzorem(0, wParam == VK_UP ? -1 : 1);
         return 0;
     case WM_KEYUP:
+        if (wParam == VK_F9)
+            return 0;
         Pismeno = 0;
         keys[wParam & 0xFF] = false;
         return 0;
     case WM_MOUSEMOVE:
         fwMouseKeys = 0;
         ptMouse = BodZParametru(lParam);
+        KurzorZobrazen = false;
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -71,8 +131,11 @@ bool Game_Init()
 {
     NejlepsiHraci = new CNejlepsi;
     DD_Init();
+    if (!TextFontAvailable())
+        Log.Write("Zadne pismo: dialogy a tabulka budou bez textu", 2);
     lpds = SoundDevice::Create();
     if (lpds) {
+        lpds->Pause(!nastaveni.music);
         lpdsbMusic = LPDSB_LoadFromFile(lpds, "data/sound/music.wav", 0);
         if (lpdsbMusic)
             lpdsbMusic->Play(true);
@@ -95,13 +158,18 @@ void Game_Done()
     }
 }
 
-int WinMain()
+int WinMain(WindowChoice window)
 {
     Log.Init();
+    nastaveni = Settings();
+    if (LoadSettings(&nastaveni) == SettingsStatus::Damaged)
+        Log.Write("Nastaveni nelze precist, plati vychozi: ortelanka.conf", 2);
+    if (window != WindowChoice::Remembered)
+        nastaveni.fullScreen = window == WindowChoice::FullScreen;
     if (!RegisterWindowClass("Ortelanka", TheWindowProc))
         return 0;
     Log.Write("Registrace tridy okna", 1);
-    hWndMain = CreateMainWindow("Ortelanka", "Ortelaky od Zorb :o)");
+    hWndMain = CreateMainWindow("Ortelanka", "Ortelaky od Zorb :o)", nastaveni.fullScreen);
     if (!hWndMain)
         return 0;
     Log.Write("Hlavni okno", 1);

@@ -2,6 +2,7 @@
 // every screen, with the globals they share.
 #pragma once
 
+#include "CommandLine.h"
 #include "graphics/DDScreen.h"
 #include "platform/Sound.h"
 #include "platform/Types.h"
@@ -34,11 +35,24 @@ extern CNejlepsi* NejlepsiHraci;
 extern SoundDevice* lpds;
 extern SoundBuffer* lpdsbMusic;
 
-int WinMain();
+// Keyboard play on the game screen: arrow presses not yet taken, and the cell
+// cursor they move, shown from the first arrow press until the pointer moves.
+extern POINT PosunKurzoru;
+extern POINT Kurzor;
+extern bool KurzorZobrazen;
+
+int WinMain(WindowChoice window = WindowChoice::Remembered);
 intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 bool Game_Init();
 void Game_Done();
 void Game_Loop();
+
+// A screen that answers keys answers only to presses that began after it
+// appeared: the keys held until now, and arrow presses not yet taken, are forgotten.
+void ZapomenStisky();
+// The arrows move the cursor; Space or Enter on it is a left click on its cell.
+void KlavesovyTah();
+void KresliKurzor();
 
 // The menu and the turn indicator.
 void Menu();

@@ -20,7 +20,7 @@ const std::string kData = GAME_DATA_DIR;
 
 class Artwork : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { display = Display::Create("test"); }
+    static void SetUpTestSuite() { display = Display::Create("test", true); }
     static void TearDownTestSuite() { delete display; }
 
     std::unique_ptr<Surface> Nacti(const std::string& name)

@@ -367,17 +367,47 @@ TEST_F(SDisplejem, TheFrameCounterReadsSixtyAtTheTopRight)
     EXPECT_FALSE(RadekMaText(lpddsback, 0, 600, 0, 600, Pixel565(DESKA)));
 }
 
-TEST_F(SDisplejem, TheDialogFontFitsTheAnswerBoxes)
+TEST_F(SDisplejem, TheDialogFontFitsTheAnswerBoxesAndThePanel)
 {
-    Surface s(100, 60);
+    Surface s(400, 60);
     DeviceContext* dc = nullptr;
     ASSERT_TRUE(s.GetDC(&dc));
     dc->SetTextColor(RGB(255, 255, 0));
     dc->TextOut(20, 20, "ANO", 3);
     s.ReleaseDC(dc);
     EXPECT_TRUE(RadekMaText(&s, 20, 49, 20, 39, 0));
-    EXPECT_FALSE(RadekMaText(&s, 49, 100, 0, 60, 0)) << "within 29 pixels";
-    EXPECT_FALSE(RadekMaText(&s, 0, 100, 39, 60, 0)) << "within 19 pixels";
+    EXPECT_FALSE(RadekMaText(&s, 49, 400, 0, 60, 0)) << "within 29 pixels";
+    EXPECT_FALSE(RadekMaText(&s, 0, 400, 39, 60, 0)) << "within 19 pixels";
+
+    // Both questions end inside the panel, whose right edge is x = 380.
+    const std::pair<const char*, int> otazky[] = {{"Chcete opravdu novou hru?", 195}, {"Opravdu skon\xE8it?", 230}};
+    for (const auto& [otazka, x] : otazky) {
+        Surface panel(400, 60);
+        ASSERT_TRUE(panel.GetDC(&dc));
+        dc->SetTextColor(RGB(255, 255, 0));
+        dc->TextOut(x, 10, otazka, -1);
+        panel.ReleaseDC(dc);
+        EXPECT_TRUE(RadekMaText(&panel, x, 380, 10, 30, 0)) << otazka;
+        EXPECT_FALSE(RadekMaText(&panel, 380, 400, 0, 60, 0)) << otazka;
+    }
+}
+
+// In a fresh process, since the fonts found are kept for the run.
+TEST(Pismo, WithNoFontInstalledTextsDrawNothingAndSaySo)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::ofstream("fonts.conf") << "<?xml version=\"1.0\"?><fontconfig></fontconfig>\n";
+            setenv("FONTCONFIG_FILE", (std::filesystem::current_path() / "fonts.conf").c_str(), 1);
+            Surface s(100, 40);
+            DeviceContext* dc = nullptr;
+            s.GetDC(&dc);
+            const bool drawn = dc->TextOut(0, 0, "ANO", 3);
+            s.ReleaseDC(dc);
+            std::exit(!TextFontAvailable() && !drawn ? 3 : 0);
+        },
+        ::testing::ExitedWithCode(3), "");
 }
 
 TEST_F(SDisplejem, AMissingPictureGivesNothingToDrawAndOneWarning)

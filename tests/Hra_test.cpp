@@ -59,6 +59,8 @@ protected:
     }
     void Stisk(int vk) { Zprava(WM_KEYDOWN, static_cast<uintptr_t>(vk)); }
     void Pust(int vk) { Zprava(WM_KEYUP, static_cast<uintptr_t>(vk)); }
+    // The keyboard's auto-repeat of a key still held.
+    void Opakuj(int vk) { TheWindowProc(hWndMain, WM_KEYDOWN, static_cast<uintptr_t>(vk), KEY_WAS_DOWN); }
     void Krok(int n = 1)
     {
         for (int i = 0; i < n; ++i)
@@ -208,8 +210,13 @@ TEST_F(Hra, TheComputerWinsAndTheTableFollowsWithoutANameEntry)
     EXPECT_EQ(GameState, 10);
     Krok();
     EXPECT_EQ(ZobrazNejlepsi, 2);
+    Opakuj(VK_SPACE);
     Krok();
-    EXPECT_EQ(GameState, 14) << "Space still held when the table has opened dismisses it";
+    EXPECT_EQ(GameState, 10) << "the Space that left the result, still held, is no new press";
+    Pust(VK_SPACE);
+    Stisk(VK_SPACE);
+    Krok();
+    EXPECT_EQ(GameState, 14);
     Pust(VK_SPACE);
 }
 
@@ -356,6 +363,93 @@ TEST_F(Hra, TheDialogsAnswerToClicksAndKeysWithEnterWinning)
         }
         CHPHraciPole.ClearHraciPole();
     }
+}
+
+TEST_F(Hra, AHeldEscapeLeavesTheQuitDialogOpenAndAltEnterNeverAnswers)
+{
+    NaHerniObrazovku();
+    Stisk(VK_ESCAPE);
+    Krok(2);
+    ASSERT_EQ(GameState, 17);
+    Opakuj(VK_ESCAPE);
+    Krok(3);
+    EXPECT_EQ(GameState, 17) << "the press that opened the dialog does not answer it";
+    Pust(VK_ESCAPE);
+
+    Zprava(WM_SYSKEYDOWN, VK_RETURN);
+    Krok();
+    EXPECT_EQ(GameState, 17) << "Alt+Enter is not Enter";
+    EXPECT_EQ(End, 0);
+    EXPECT_FALSE(lpdd->FullScreen());
+    EXPECT_EQ(CtiText("ortelanka.conf"), "fullscreen=0\nmusic=1\n");
+    Pust(VK_RETURN);
+    Zprava(WM_SYSKEYDOWN, VK_RETURN);
+    EXPECT_TRUE(lpdd->FullScreen());
+
+    Stisk(VK_ESCAPE);
+    Krok();
+    EXPECT_EQ(GameState, 2) << "a new press answers no";
+}
+
+TEST_F(Hra, F9SilencesTheMusicWithoutTypingAndIsRemembered)
+{
+    ASSERT_NE(lpds, nullptr);
+    Pismeno = 'A';
+    keys['A'] = true;
+    Stisk(VK_F9);
+    Pust(VK_F9);
+    EXPECT_TRUE(lpds->Paused());
+    EXPECT_EQ(Pismeno, 'A') << "the name entry's pending letter stays";
+    EXPECT_TRUE(keys['A']);
+    EXPECT_EQ(CtiText("ortelanka.conf"), "fullscreen=1\nmusic=0\n");
+    Stisk(VK_F9);
+    EXPECT_FALSE(lpds->Paused());
+    EXPECT_EQ(CtiText("ortelanka.conf"), "fullscreen=1\nmusic=1\n");
+}
+
+TEST_F(Hra, ArrowsAndSpacePlayLikeAClickAndThePointerHidesTheCursor)
+{
+    std::filesystem::create_directories("data");
+    NaHerniObrazovku();
+    Krok();
+    const std::vector<uint16_t> bezKurzoru(lpddsprime->Row(0), lpddsprime->Row(0) + 800 * 600);
+    Stisk(VK_SPACE);
+    Krok();
+    Pust(VK_SPACE);
+    EXPECT_EQ(PocetZnacek(1), 0) << "no cursor, no move";
+    EXPECT_TRUE(std::equal(bezKurzoru.begin(), bezKurzoru.end(), lpddsprime->Row(0)));
+
+    Stisk(VK_RIGHT);
+    Pust(VK_RIGHT);
+    Stisk(VK_DOWN);
+    Opakuj(VK_DOWN);
+    Pust(VK_DOWN);
+    Krok();
+    const uint16_t jantar = Pixel565(0xE09020);
+    EXPECT_EQ(Obrazovka(13 + 22 * 13, 13 + 22 * 14), jantar) << "the cursor on cell (13, 14)";
+    EXPECT_EQ(Obrazovka(13 + 22 * 14, 13 + 22 * 15), jantar) << "its far corner";
+    EXPECT_EQ(Obrazovka(13 + 22 * 13 + 11, 13 + 22 * 14 + 11), Pixel565(DESKA));
+
+    Stisk(VK_SPACE);
+    Krok();
+    EXPECT_EQ(CHPHraciPole.Pole[14][13], 1);
+    EXPECT_EQ(PlayGame, 1);
+    Opakuj(VK_SPACE);
+    Krok();
+    Pust(VK_SPACE);
+    EXPECT_EQ(PocetZnacek(1), 1) << "a held Space places one mark";
+    EXPECT_EQ(PocetZnacek(2), 1) << "the computer answered";
+    EXPECT_EQ(Score.GetPocetTahu(), 2);
+    const std::vector<uint8_t> tahy = CtiSoubor("data/tahy.dat");
+    ASSERT_EQ(tahy.size(), 8u);
+    EXPECT_EQ(tahy[0] | tahy[1] << 8, 14 * 26 + 13);
+
+    Zprava(WM_MOUSEMOVE, 0, 5, 5);
+    Krok();
+    EXPECT_EQ(Obrazovka(13 + 22 * 13, 13 + 22 * 14), Pixel565(DESKA)) << "the pointer moved: no cursor";
+    Stisk(VK_RETURN);
+    Krok();
+    EXPECT_EQ(PocetZnacek(1), 1);
 }
 
 TEST_F(Hra, TheDialogDimsItsPanelWithTheExactArithmetic)

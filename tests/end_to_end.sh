@@ -74,6 +74,15 @@ convert empty.png \( data/kolecko.bmp -transparent magenta \) -composite circle.
 circle=$(compare -fuzz 6% -metric AE circle.png box.png null: 2>&1 || true)
 [ "${circle%%.*}" -lt 20 ] || fail "the clicked cell does not show the circle ($circle pixels differ)"
 
+# Two quick presses 22 pixels apart are two clicks, not a double click: one
+# just right of the board, then one on the last column.
+press 600 180
+press 578 180
+four_moves_recorded() { [ "$(stat -c %s data/tahy.dat 2>/dev/null || echo 0)" -ge 16 ]; }
+wait_for 10 four_moves_recorded || fail "the second of two quick presses was lost"
+[ "$(od -An -td4 -j8 -N4 data/tahy.dat | tr -d ' ')" -eq $((7 * 26 + 25)) ] || fail "the quick press landed elsewhere"
+sleep 1.6
+
 press 700 435
 sleep 1
 key Return

@@ -1,0 +1,28 @@
+// The player's two choices that outlive a run: full screen or a window, and
+// the music on or off. Kept in ortelanka.conf in SettingsFolder() as lines
+// "fullscreen=1" and "music=1".
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+struct Settings {
+    bool fullScreen = true;
+    bool music = true;
+};
+
+enum class SettingsStatus {
+    Read,     // the file was there and made sense
+    Missing,  // no file yet: the defaults
+    Damaged,  // unreadable or not ours: the defaults, and worth a log line
+};
+
+// The settings held by a file's bytes; a line it does not know makes the
+// whole file Damaged, and then `settings` is left as it was.
+SettingsStatus ParseSettings(const uint8_t* bytes, size_t size, Settings* settings);
+std::string FormatSettings(const Settings& settings);
+
+SettingsStatus LoadSettings(Settings* settings);
+// Creates the settings folder when it is missing. False when nothing could be written.
+bool SaveSettings(const Settings& settings);

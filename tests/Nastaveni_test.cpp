@@ -1,0 +1,42 @@
+// The settings file: what it says, what is written back, and what is not ours.
+#include "Pomocnik.h"
+
+#include "platform/Settings.h"
+
+namespace {
+
+using Nastaveni = VDocasnemAdresari;
+
+SettingsStatus Precti(const std::string& text, Settings* settings)
+{
+    return ParseSettings(reinterpret_cast<const uint8_t*>(text.data()), text.size(), settings);
+}
+
+TEST_F(Nastaveni, ChoicesAreSavedAndReadBackAndAnythingOddKeepsTheDefaults)
+{
+    Settings s;
+    EXPECT_EQ(LoadSettings(&s), SettingsStatus::Missing);
+    EXPECT_TRUE(s.fullScreen && s.music) << "full screen with music when nothing was chosen";
+
+    ASSERT_TRUE(SaveSettings(Settings{false, true}));
+    EXPECT_EQ(CtiText("ortelanka.conf"), "fullscreen=0\nmusic=1\n");
+    EXPECT_EQ(LoadSettings(&s), SettingsStatus::Read);
+    EXPECT_FALSE(s.fullScreen);
+    EXPECT_TRUE(s.music);
+
+    Settings jen;
+    EXPECT_EQ(Precti("music=0", &jen), SettingsStatus::Read) << "one line, no line feed";
+    EXPECT_TRUE(jen.fullScreen);
+    EXPECT_FALSE(jen.music);
+
+    for (const std::string& odd : std::vector<std::string>{"fullscreen=yes\n", "music=1\r\n", "volume=3\n", std::string("music=0\0", 8),
+                                  "fullscreen=0\nmusic=0\n#"}) {
+        Settings d{false, false};
+        EXPECT_EQ(Precti(odd, &d), SettingsStatus::Damaged) << odd;
+        EXPECT_FALSE(d.fullScreen || d.music) << "left as it was: " << odd;
+    }
+    ZapisSoubor("ortelanka.conf", std::vector<uint8_t>(5000, '\n'));
+    EXPECT_EQ(LoadSettings(&s), SettingsStatus::Damaged) << "far too long to be ours";
+}
+
+}  // namespace

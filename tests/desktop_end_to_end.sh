@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The game as a desktop program: its command line, no display at all, and full
+# screen on a 1280 x 1024 Xvfb screen without and with a window manager
+# (openbox): the window covers the screen, clicks land on the right cells, an
+# ordinary Escape press leaves the quit dialog open, Alt+Enter switches to the
+# window and back and is remembered.
+# Usage: desktop_end_to_end.sh GAME_DIR
+set -euo pipefail
+
+game_dir=$1
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "desktop end-to-end: $*" >&2; exit 1; }
+export ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy
+unset SDL_VIDEODRIVER
+
+cp -r "$game_dir"/ortelanka "$game_dir"/data "$work"/
+cd "$work"
+rm -f data/tahy.dat data/hra.dat best.dat
+
+# The command line.
+./ortelanka --help | grep -q -- "--windowed" || fail "--help does not list --windowed"
+./ortelanka --version | grep -q "^ortelanka [0-9]" || fail "--version"
+status=0; ./ortelanka --nonsense >out.txt 2>err.txt || status=$?
+[ "$status" -eq 2 ] && [ ! -s out.txt ] && grep -q "^Usage:" err.txt || fail "an unknown option gives status $status"
+
+# No display: CHYBA, a failure status, and not one file more.
+before=$(find . | sort)
+status=0; env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR="$work" ./ortelanka >out.txt 2>err.txt || status=$?
+[ "$status" -ne 0 ] && grep -q CHYBA err.txt || fail "without a display: status $status, $(cat err.txt)"
+[ "$(find . | sort)" = "$before" ] || fail "a run without a display created files"
+rm out.txt err.txt
+touch data/poprve.dat  # a later run: the intro takes 8.7 s
+
+for n in $(seq 141 190); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+done
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+
+# The picture is 1.6 times larger on this screen, 32 pixels down from the top.
+sx() { echo $(($1 * 8 / 5)); }
+sy() { echo $((32 + $2 * 8 / 5)); }
+press() { xdotool mousemove "$(sx "$1")" "$(sy "$1" "$2")"; sleep 0.1; xdotool mousedown 1; sleep 0.15; xdotool mouseup 1; }
+key() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; }
+wait_for() {  # seconds, command...
+  local limit=$1; shift
+  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+# The screen scaled back to the picture, compared with a picture's region.
+looks_like() {  # picture WxH+X+Y
+  import -window root -crop 1280x960+0+32 +repage -resize 800x600! screen.png 2>/dev/null || return 1
+  convert screen.png -crop "$2" +repage now.png
+  convert "$1" -crop "$2" +repage want.png
+  local e; e=$(compare -metric RMSE now.png want.png null: 2>&1 || true)
+  e=${e#*(}; e=${e%)*}
+  awk -v e="$e" 'BEGIN { exit !(e < 0.06) }'
+}
+geometry() { xwininfo -name "Ortelaky od Zorb :o)" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+  /Width/ {w=$NF} /Height/ {h=$NF} END {print w "x" h "+" x "+" y}'; }
+game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
+moves() { echo $(($(stat -c %s data/tahy.dat 2>/dev/null || echo 0) / 4)); }
+two_moves() { [ "$(moves)" -ge 2 ]; }
+geometry_is() { [ "$(geometry)" = "$1" ]; }
+
+play() {  # window manager or nothing
+  rm -f data/tahy.dat ortelanka.conf Ortelanka.log
+  ./ortelanka >game.out 2>&1 &
+  game_pid=$!
+  pids+=("$game_pid")
+  wait_for 10 grep -qs "Inicializace hry" Ortelanka.log || fail "$1: the game did not start"
+  sleep 5  # the intro shows the empty board too before its end
+  wait_for 30 looks_like data/deskaempty.bmp 160x80+620+15 || fail "$1: the intro did not end on the game screen"
+  sleep 0.5
+  [ "$(geometry)" = "1280x1024+0+0" ] || fail "$1: the full-screen window is $(geometry)"
+
+  # Cell (5, 7) and the computer's reply.
+  press 136 180
+  wait_for 10 two_moves || fail "$1: no move and reply recorded"
+  [ "$(od -An -td4 -N4 data/tahy.dat | tr -d ' ')" -eq $((7 * 26 + 5)) ] || fail "$1: the click landed elsewhere"
+  sleep 1.6
+
+  # An ordinary Escape press opens the quit dialog, and it stays open.
+  key Escape
+  sleep 1
+  ! looks_like data/deskaempty.bmp 60x40+190+300 || fail "$1: the quit dialog did not stay open"
+  press 320 320  # NE
+  wait_for 5 looks_like data/deskaempty.bmp 60x40+190+300 || fail "$1: NE did not close the dialog"
+
+  xdotool keydown alt key Return keyup alt
+  # A window manager places the window as it likes; without one it is centred.
+  if [ -z "$1" ]; then wait_for 5 geometry_is 800x600+240+212 || fail "Alt+Enter gave $(geometry)"; fi
+  wait_for 5 grep -q "fullscreen=0" ortelanka.conf || fail "$1: the window choice was not saved"
+  xdotool mousemove 640 512 keydown alt key Return keyup alt
+  wait_for 5 geometry_is 1280x1024+0+0 || fail "$1: back to full screen gave $(geometry)"
+  [ "$(moves)" -eq 2 ] || fail "$1: Alt+Enter played a move"
+
+  key Escape
+  sleep 1
+  key Return
+  wait_for 10 game_ended || fail "$1: the game did not end through the dialog"
+}
+
+play ""
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+play openbox
+echo "desktop end-to-end: 1 passed, 0 failed"
