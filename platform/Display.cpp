@@ -190,8 +190,10 @@ void Display::Show(const Surface& picture, const Surface* shown)
     const SDL_Rect rows{0, first, picture.width, last - first};
     void* pixels = nullptr;
     int pitch = 0;
-    if (SDL_LockTexture(texture, &rows, &pixels, &pitch) != 0)
+    if (SDL_LockTexture(texture, &rows, &pixels, &pitch) != 0) {
+        textureHoldsPicture = false;
         return;
+    }
     for (int y = first; y < last; ++y) {
         if (onlyChanges && SameRow(picture, *shown, y))
             continue;
