@@ -41,6 +41,7 @@ wait_for() {  # seconds, command...
 }
 
 started() { grep -q "Inicializace hry" Ortelanka.log 2>/dev/null; }
+log_lines() { sed -n "s/.* - '\(.*\)' :: \(.*\)/\1 \2/p" Ortelanka.log | tr '\n' '|'; }
 two_moves_recorded() { [ "$(stat -c %s data/tahy.dat 2>/dev/null || echo 0)" -ge 8 ]; }
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 # The intro ends on the empty board: the title of the panel shows up unchanged.
@@ -81,7 +82,7 @@ key Return
 wait_for 10 game_ended || fail "the game did not end"
 game_pid=""
 
-lines=$(sed -n "s/.* - '\(.*\)' :: \(.*\)/\1 \2/p" Ortelanka.log | tr '\n' '|')
+lines=$(log_lines)
 [ "$lines" = "Registrace tridy okna ok.|Hlavni okno ok.|Inicializace hry ok.|Konec programu ok.|" ] ||
   fail "log lines: $lines"
 [ "$(stat -c %s data/hra.dat)" -eq 810 ] || fail "data/hra.dat is not 810 bytes"
@@ -99,7 +100,7 @@ sleep 1
 kill -HUP "$game_pid"
 wait_for 3 game_ended || fail "SIGHUP did not end the game during the intro"
 game_pid=""
-lines=$(sed -n "s/.* - '\(.*\)' :: \(.*\)/\1 \2/p" Ortelanka.log | tr '\n' '|')
+lines=$(log_lines)
 [ "$lines" = "Registrace tridy okna ok.|Hlavni okno ok.|Inicializace hry ok.|Destroy Window ok.|Konec programu ok.|" ] ||
   fail "log lines after SIGHUP: $lines"
 [ "$(stat -c %s data/hra.dat 2>/dev/null || echo 0)" -eq 810 ] || fail "no data/hra.dat after SIGHUP"
