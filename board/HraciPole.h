@@ -89,6 +89,13 @@ private:
     void ZapisHru();
     bool NajdiViteznouRadu(int winner, int* x, int* y, int* d);
     void AnimujTah(Surface* picture, int x, int y, Surface* front, Surface* background);
+    bool ObnovVrstvu();
+
+    // The board's part of the game screen with every mark drawn, kept up to
+    // date cell by cell: a frame lays it over the empty board in one copy.
+    Surface* lpddsVrstva = nullptr;
+    int VeVrstve[HRACIPOLEY][HRACIPOLEX] = {};  // the mark each cell of the layer shows
+    uint64_t VrstvaZ[3] = {};                     // versions of the pictures it was drawn from
 };
 
 extern CHraciPole CHPHraciPole;

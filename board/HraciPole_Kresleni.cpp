@@ -4,6 +4,9 @@
 #include "graphics/DDFuncs.h"
 #include "graphics/DDScreen.h"
 #include "platform/Clock.h"
+#include "platform/Window.h"
+
+#include <algorithm>
 
 constexpr int VELIKOSPOLICKANADESCE = 22;
 constexpr int OFFSETWIDTH = 14;
@@ -29,6 +32,8 @@ bool CHraciPole::InitHraciPole(Display* dd)
         lpddsKolecko = LPDDS_LoadFromFile(dd, PathKolecko);
         if (lpddsKolecko)
             LPDDS_SetSrcColorKey(lpddsKolecko, 0xFFFFFF);
+        if (!lpddsVrstva)
+            lpddsVrstva = LPDDS_CreateOffscreen(dd, HRACIPLOCHA.right, HRACIPLOCHA.bottom);
     }
     ClearHraciPole();
     return true;
@@ -38,6 +43,7 @@ void CHraciPole::Destroy()
 {
     LPDDS_Release(&lpddsKrizek);
     LPDDS_Release(&lpddsKolecko);
+    LPDDS_Release(&lpddsVrstva);
     ClearHraciPole();
 }
 
@@ -61,8 +67,53 @@ void CHraciPole::DrawKrizek(int left, int top, Surface** target)
     NakresliZnacku(lpddsKrizek, left, top, *target, KRIZEKWIDTH, KRIZEKHEIGHT);
 }
 
+static uint64_t Verze(const Surface* surface)
+{
+    return surface ? surface->Version() : 0;
+}
+
+// Brings the layer up to the board: only the cells whose mark changed are
+// drawn again, each exactly as a frame draws it over the empty board.
+bool CHraciPole::ObnovVrstvu()
+{
+    if (!lpddsVrstva || !lpddsDeskaEmpty)
+        return false;
+    const uint64_t z[3] = {Verze(lpddsDeskaEmpty), Verze(lpddsKolecko), Verze(lpddsKrizek)};
+    if (!std::equal(z, z + 3, VrstvaZ)) {
+        lpddsVrstva->Blt(&HRACIPLOCHA, lpddsDeskaEmpty, &HRACIPLOCHA, DDBLT_WAIT, nullptr);
+        std::fill(&VeVrstve[0][0], &VeVrstve[0][0] + HRACIPOLEY * HRACIPOLEX, 0);
+        std::copy(z, z + 3, VrstvaZ);
+    }
+    for (int y = 0; y < HRACIPOLEY; ++y)
+        for (int x = 0; x < HRACIPOLEX; ++x) {
+            if (VeVrstve[y][x] == Pole[y][x])
+                continue;
+            const RECT box = RamecekPolicka(x, y, 0);
+            lpddsVrstva->Blt(&box, lpddsDeskaEmpty, &box, DDBLT_WAIT, nullptr);
+            if (Pole[y][x] == 1)
+                DrawKolecko(box.left, box.top, &lpddsVrstva);
+            else if (Pole[y][x] == 2)
+                DrawKrizek(box.left, box.top, &lpddsVrstva);
+            VeVrstve[y][x] = Pole[y][x];
+        }
+    return true;
+}
+
 void CHraciPole::DrawAllHraciPole(Surface** target)
 {
+    // Over the empty board (a frame of the game screen) the rows that hold
+    // marks come from the layer, whole.
+    Surface* surface = *target;
+    if (surface && ShowsEmptyBoard(*surface) && ObnovVrstvu()) {
+        for (int y = 0; y < HRACIPOLEY; ++y) {
+            if (std::none_of(Pole[y], Pole[y] + HRACIPOLEX, [](int c) { return c == 1 || c == 2; }))
+                continue;
+            const RECT box = RamecekPolicka(0, y, 0);
+            const RECT rows{HRACIPLOCHA.left, box.top, HRACIPLOCHA.right, box.bottom};
+            surface->Blt(&rows, lpddsVrstva, &rows, DDBLT_WAIT, nullptr);
+        }
+        return;
+    }
     for (int y = 0; y < HRACIPOLEY; ++y)
         for (int x = 0; x < HRACIPOLEX; ++x) {
             const RECT box = RamecekPolicka(x, y, 0);
@@ -83,6 +134,8 @@ void CHraciPole::AnimujTah(Surface* picture, int x, int y, Surface* front, Surfa
                                     5,  6, 7, 8, 9, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1};
     const RECT whole{0, 0, KOLECKOWIDTH, KOLECKOHEIGHT};
     for (int inset : kInsets) {
+        if (QuitRequested())  // the game is ending: the move is recorded, the show is not needed
+            break;
         const RECT r = RamecekPolicka(x, y, inset);
         if (front && picture) {
             SetTransparent(picture, 0, 0);
@@ -121,7 +174,7 @@ void CHraciPole::UkazViteze(Surface* front, Surface* background)
     int x, y, d;
     if ((winner != 1 && winner != 2) || !NajdiViteznouRadu(winner, &x, &y, &d))
         return;
-    for (int blink = 0; blink < 8; ++blink) {
+    for (int blink = 0; blink < 8 && !QuitRequested(); ++blink) {
         for (int i = 0; i < 5; ++i) {
             const RECT box = RamecekPolicka(x + i * Smer_X[d], y + i * Smer_Y[d], 0);
             if (front && background)

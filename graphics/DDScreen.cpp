@@ -3,6 +3,7 @@
 #include "DDFuncs.h"
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 Display* lpdd = nullptr;
@@ -89,6 +90,10 @@ const Obrazek kObrazky[] = {
     {&lpddsVyhraHrac2, &PathVyhraHrac2},
 };
 
+// The empty board with the four buttons as nobody points at them, composed
+// once and again only when one of its pictures changes.
+Surface* lpddsPozadi = nullptr;
+
 bool Uvnitr(const POINT& p, const RECT& r)
 {
     return r.left < p.x && p.x < r.right && r.top < p.y && p.y < r.bottom;
@@ -125,6 +130,7 @@ void DD_Init()
 
 void DD_Done()
 {
+    LPDDS_Release(&lpddsPozadi);
     for (const Obrazek& obrazek : kObrazky)
         LPDDS_Release(obrazek.surface);
     // The display takes its primary surface and back buffer with it.
@@ -160,27 +166,81 @@ void DrawTransparent(int srcLeft, int srcTop, int srcRight, int srcBottom, int d
     lpddsback->Blt(&dst, source, &src, DDBLT_WAIT | DDBLT_KEYSRC, nullptr);
 }
 
+namespace {
+
+struct Tlacitko {
+    RECT kam;
+    Surface* const* normal;
+    Surface* const* podMysi;
+};
+
+const Tlacitko kTlacitka[4] = {{{620, 295, 780, 335}, &lpddsHracHrac1, &lpddsHracHrac2},
+                               {{620, 335, 780, 375}, &lpddsHracPC1, &lpddsHracPC2},
+                               {{620, 375, 780, 415}, &lpddsNejlepsi1, &lpddsNejlepsi2},
+                               {{620, 415, 780, 455}, &lpddsKonec1, &lpddsKonec2}};
+
+uint64_t PozadiZ[5] = {};  // versions of the pictures the background was composed from
+
+uint64_t Verze(const Surface* surface)
+{
+    return surface ? surface->Version() : 0;
+}
+
+void KresliTlacitko(const Tlacitko& t, Surface* picture)
+{
+    DrawTransparent(0, 0, 160, 40, t.kam.left, t.kam.top, t.kam.right, t.kam.bottom, picture);
+}
+
+bool SlozPozadi()
+{
+    if (!lpddsDeskaEmpty || !lpdd)
+        return false;
+    const uint64_t z[5] = {Verze(lpddsDeskaEmpty), Verze(lpddsHracHrac1), Verze(lpddsHracPC1), Verze(lpddsNejlepsi1),
+                           Verze(lpddsKonec1)};
+    if (lpddsPozadi && std::equal(z, z + 5, PozadiZ))
+        return true;
+    if (!lpddsPozadi)
+        lpddsPozadi = LPDDS_CreateOffscreen(lpdd, SCREENWIDTH, SCREENHEIGHT);
+    if (!lpddsPozadi)
+        return false;
+    Surface* back = lpddsback;
+    lpddsback = lpddsPozadi;  // the buttons are drawn exactly as onto a frame
+    const RECT screen{0, 0, SCREENWIDTH, SCREENHEIGHT};
+    lpddsPozadi->Blt(&screen, lpddsDeskaEmpty, &screen, DDBLT_WAIT, nullptr);
+    for (const Tlacitko& t : kTlacitka)
+        KresliTlacitko(t, *t.normal);
+    lpddsback = back;
+    std::copy(z, z + 5, PozadiZ);
+    return true;
+}
+
+}  // namespace
+
+bool ShowsEmptyBoard(const Surface& surface)
+{
+    return (lpddsDeskaEmpty && surface.HoldsCopyOf(*lpddsDeskaEmpty, HRACIPLOCHA)) ||
+           (lpddsPozadi && surface.HoldsCopyOf(*lpddsPozadi, HRACIPLOCHA));
+}
+
 void DrawPozadi()
 {
     if (!lpddsback)
         return;
     const RECT screen{0, 0, SCREENWIDTH, SCREENHEIGHT};
-    if (lpddsDeskaEmpty)
-        lpddsback->Blt(&screen, lpddsDeskaEmpty, &screen, DDBLT_WAIT, nullptr);
-    struct Tlacitko {
-        int top;
-        Surface* normal;
-        Surface* podMysi;
-    };
-    const Tlacitko tlacitka[4] = {{295, lpddsHracHrac1, lpddsHracHrac2},
-                                  {335, lpddsHracPC1, lpddsHracPC2},
-                                  {375, lpddsNejlepsi1, lpddsNejlepsi2},
-                                  {415, lpddsKonec1, lpddsKonec2}};
-    for (const Tlacitko& t : tlacitka) {
-        const RECT dst{620, t.top, 780, t.top + 40};
-        DrawTransparent(0, 0, 160, 40, dst.left, dst.top, dst.right, dst.bottom,
-                        Uvnitr(ptMouse, dst) ? t.podMysi : t.normal);
+    if (!SlozPozadi()) {
+        if (lpddsDeskaEmpty)
+            lpddsback->Blt(&screen, lpddsDeskaEmpty, &screen, DDBLT_WAIT, nullptr);
+        for (const Tlacitko& t : kTlacitka)
+            KresliTlacitko(t, Uvnitr(ptMouse, t.kam) ? *t.podMysi : *t.normal);
+        return;
     }
+    lpddsback->Blt(&screen, lpddsPozadi, &screen, DDBLT_WAIT, nullptr);
+    // The button under the mouse goes over the clean background.
+    for (const Tlacitko& t : kTlacitka)
+        if (Uvnitr(ptMouse, t.kam)) {
+            lpddsback->Blt(&t.kam, lpddsDeskaEmpty, &t.kam, DDBLT_WAIT, nullptr);
+            KresliTlacitko(t, *t.podMysi);
+        }
 }
 
 void DrawOneNumber(int digit, int x, int y)

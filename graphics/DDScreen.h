@@ -9,6 +9,10 @@ constexpr int SCREENWIDTH = 800;
 constexpr int SCREENHEIGHT = 600;
 constexpr int SCREENBPP = 16;
 
+// The left part of the game screen, which holds every mark box of the board;
+// the side panel with the buttons, the score and the turn label lies right of it.
+constexpr RECT HRACIPLOCHA{0, 0, 600, SCREENHEIGHT};
+
 extern Display* lpdd;
 extern Surface* lpddsprime;
 extern Surface* lpddsback;
@@ -67,6 +71,9 @@ extern int fps;
 void DD_Init();
 void DD_Done();
 void DrawPozadi();
+// Whether the board's part of the surface still shows the empty board as the
+// background of a frame put it there.
+bool ShowsEmptyBoard(const Surface& surface);
 void DrawTransparent(int srcLeft, int srcTop, int srcRight, int srcBottom, int dstLeft, int dstTop, int dstRight,
                      int dstBottom, Surface* source);
 // Makes the colour of the surface's pixel (x, y) its transparent colour.

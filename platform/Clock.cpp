@@ -1,10 +1,13 @@
 #include "Clock.h"
 
 #include "Display.h"
+#include "Window.h"
 
+#include <SDL.h>
+
+#include <algorithm>
 #include <chrono>
 #include <ctime>
-#include <thread>
 
 static FakeClock* fakeClock = nullptr;
 
@@ -31,21 +34,66 @@ uint32_t GetTickCount()
     return timeGetTime();
 }
 
+// A real pause, cut short by any signal.
+static void Pause(uint32_t milliseconds)
+{
+    timespec pause{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+    nanosleep(&pause, nullptr);
+}
+
 void Sleep(uint32_t milliseconds)
 {
     // Whatever was drawn straight onto the visible surface is shown before the
     // wait, as it would be on a screen that scans out that surface.
+    PresentPendingFrame();
     if (fakeClock) {
-        PresentPendingFrame();
+        if (QuitRequested())
+            return;
         fakeClock->now += milliseconds;
         fakeClock->slept += milliseconds;
         if (fakeClock->onSleep)
             fakeClock->onSleep(milliseconds);
         return;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    PresentPendingFrame();
-    std::this_thread::sleep_until(deadline);
+    // The events are pumped in slices, so the desktop's pings are answered
+    // and a close or a signal ends the wait, while the game's own input stays
+    // queued in its order for the message loop.
+    const uint32_t start = RealMilliseconds();
+    for (;;) {
+        if (SDL_WasInit(SDL_INIT_VIDEO))
+            SDL_PumpEvents();
+        if (QuitRequested())
+            return;
+        const uint32_t spent = RealMilliseconds() - start;
+        if (spent >= milliseconds)
+            return;
+        Pause(std::min<uint32_t>(milliseconds - spent, 10));
+    }
+}
+
+void WaitForInput(uint32_t milliseconds)
+{
+    if (fakeClock) {
+        if (milliseconds != INFINITE)
+            fakeClock->now += milliseconds;
+        if (fakeClock->onWait)
+            fakeClock->onWait(milliseconds);
+        return;
+    }
+    // In slices: a signal does not wake SDL's wait, the next slice sees it.
+    const uint32_t start = RealMilliseconds();
+    for (;;) {
+        if (QuitRequested())
+            return;
+        const uint32_t spent = RealMilliseconds() - start;
+        if (milliseconds != INFINITE && spent >= milliseconds)
+            return;
+        const uint32_t slice = std::min<uint32_t>(milliseconds == INFINITE ? 100 : milliseconds - spent, 100);
+        if (!SDL_WasInit(SDL_INIT_VIDEO))
+            Pause(slice);
+        else if (SDL_WaitEventTimeout(nullptr, static_cast<int>(slice)))
+            return;
+    }
 }
 
 SystemTime GetLocalTime()

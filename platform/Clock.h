@@ -17,7 +17,11 @@ struct SystemTime {
 
 uint32_t timeGetTime();   // milliseconds, wrapping at 2^32
 uint32_t GetTickCount();  // the same clock
+// Keeps the window answering meanwhile, and ends early when a quit is requested.
 void Sleep(uint32_t milliseconds);
+// Waits for the next input event, at most the given time (INFINITE: no
+// limit), ending early when a quit is requested.
+void WaitForInput(uint32_t milliseconds);
 SystemTime GetLocalTime();
 
 class FakeClock {
@@ -35,5 +39,7 @@ public:
     // Called at every Sleep, after what was drawn has been shown: lets a test
     // look at the screen in the middle of an animation.
     std::function<void(uint32_t milliseconds)> onSleep;
+    // Called at every wait for input (INFINITE: until a message comes).
+    std::function<void(uint32_t milliseconds)> onWait;
     SystemTime localTime{2026, 12, 5, 20, 34, 10};
 };

@@ -3,10 +3,72 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
+#include <unistd.h>
 
 static Display* currentDisplay = nullptr;
+static uint64_t framesShown = 0;
+
+// bench/idle times the start-up to the first picture on screen: asked to,
+// the moment (wall-clock nanoseconds) and the processor time spent until then
+// are written to standard error.
+static void MarkFirstFrame()
+{
+    static bool marked = false;
+    if (marked || !std::getenv("ORTELANKA_MARK_FIRST_FRAME"))
+        return;
+    marked = true;
+    timespec now{}, used{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    std::fprintf(stderr, "first frame %lld after %lld ns of processor time\n",
+                 static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
+                 static_cast<long long>(used.tv_sec) * 1000000000LL + used.tv_nsec);
+}
+
+// Mesa's software rasterisers: "accelerated" only by name.
+static bool IsSoftwareGL(SDL_Renderer* renderer)
+{
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0)
+        return false;
+    using GetString = const unsigned char* (*)(unsigned);
+    const auto glGetString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned GL_RENDERER = 0x1F01;
+    const char* name = glGetString ? reinterpret_cast<const char*>(glGetString(GL_RENDERER)) : nullptr;
+    return name && (std::strstr(name, "llvmpipe") || std::strstr(name, "softpipe") ||
+                    std::strstr(name, "Software Rasterizer"));
+}
+
+// Without a GPU device, GL could only rasterise in software.
+static bool HasGpu()
+{
+#if defined(__linux__) && !defined(__EMSCRIPTEN__)
+    return access("/dev/dri", F_OK) == 0;
+#else
+    return true;
+#endif
+}
+
+// The GPU's renderer; SDL's own software renderer where GL would only
+// rasterise in software, which draws the same picture at a fraction of the
+// cost, memory and start-up time. Then SDL must not put the window's pixels
+// through GL either.
+static SDL_Renderer* CreateRenderer(SDL_Window* window)
+{
+    if (HasGpu()) {
+        SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
+        if (!renderer || !IsSoftwareGL(renderer))
+            return renderer;
+        SDL_DestroyRenderer(renderer);
+    }
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+}
 
 namespace {
 
@@ -76,7 +138,7 @@ Display* Display::Create(const char* title, bool fullScreen)
     display->window = SDL_CreateWindow(title, place.x, place.y, place.w, place.h,
                                        SDL_WINDOW_RESIZABLE | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
     if (display->window)
-        display->renderer = SDL_CreateRenderer(display->window, -1, SDL_RENDERER_PRESENTVSYNC);
+        display->renderer = CreateRenderer(display->window);
     if (!display->renderer) {
         delete display;
         return nullptr;
@@ -122,8 +184,36 @@ bool Display::SetDisplayMode(int width, int height, int bitsPerPixel)
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     if (SDL_RenderSetLogicalSize(renderer, width, height) != 0)
         return false;
-    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, width, height);
-    return texture != nullptr;
+    // A 32-bit format the renderer draws without converting, filled by our own
+    // exact conversion: SDL's would run in its slow generic routine whenever
+    // the picture is scaled.
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0)
+        return false;
+    const uint32_t windowFormat = SDL_GetWindowPixelFormat(window);
+    uint32_t format = SDL_PIXELFORMAT_RGB888;
+    for (uint32_t i = 0; i < info.num_texture_formats; ++i)
+        if (info.texture_formats[i] == windowFormat && SDL_BYTESPERPIXEL(windowFormat) == 4 &&
+            !SDL_ISPIXELFORMAT_ALPHA(windowFormat))
+            format = windowFormat;
+    texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (!texture)
+        return false;
+    // The tables come from SDL's own conversion, so the picture stays exactly
+    // what SDL showed of the 5-6-5 pixels; each channel's bits come from one
+    // byte or the other, never both mixed in one output bit.
+    uint16_t bytes[512];
+    for (int i = 0; i < 256; ++i) {
+        bytes[i] = static_cast<uint16_t>(i << 8);
+        bytes[256 + i] = static_cast<uint16_t>(i);
+    }
+    uint32_t converted[512];
+    if (SDL_ConvertPixels(512, 1, SDL_PIXELFORMAT_RGB565, bytes, 1024, format, converted, 2048) != 0)
+        return false;
+    std::memcpy(fromHighByte, converted, sizeof fromHighByte);
+    std::memcpy(fromLowByte, converted + 256, sizeof fromLowByte);
+    textureHoldsPicture = false;
+    return true;
 }
 
 Surface* Display::CreateSurface(const SurfaceDesc* desc)
@@ -154,16 +244,61 @@ Clipper* Display::CreateClipper()
     return new Clipper;
 }
 
-void Display::Present(const Surface& front)
+static bool SameRow(const Surface& a, const Surface& b, int y)
+{
+    return std::memcmp(a.Row(y), b.Row(y), static_cast<size_t>(a.Width()) * sizeof(uint16_t)) == 0;
+}
+
+void Display::Show(const Surface& picture, const Surface* shown)
 {
     framePending = false;
     if (!texture)
         return;
-    SDL_UpdateTexture(texture, nullptr, front.pixels.data(), front.width * static_cast<int>(sizeof(uint16_t)));
+    // Only the rows that differ from the picture on screen are converted.
+    const bool onlyChanges = shown && textureHoldsPicture;
+    int first = 0, last = picture.height;
+    if (onlyChanges) {
+        while (first < last && SameRow(picture, *shown, first))
+            ++first;
+        while (last > first && SameRow(picture, *shown, last - 1))
+            --last;
+        if (first == last)
+            return;  // the screen shows this picture already
+    }
+    const SDL_Rect rows{0, first, picture.width, last - first};
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture, &rows, &pixels, &pitch) != 0) {
+        textureHoldsPicture = false;
+        return;
+    }
+    for (int y = first; y < last; ++y) {
+        if (onlyChanges && SameRow(picture, *shown, y))
+            continue;
+        const uint16_t* in = picture.Row(y);
+        uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y - first) * pitch);
+        for (int x = 0; x < picture.width; ++x)
+            out[x] = fromHighByte[in[x] >> 8] | fromLowByte[in[x] & 0xFF];
+    }
+    SDL_UnlockTexture(texture);
+    textureHoldsPicture = true;
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, nullptr, nullptr);
     SDL_RenderPresent(renderer);
+    ++framesShown;
+    MarkFirstFrame();
+}
+
+void Display::Present(const Surface& front)
+{
+    Show(front, nullptr);
+}
+
+void Display::PresentFlipped(const Surface& front, const Surface& flippedAway)
+{
+    // Drawn on since it was shown: the screen shows something else.
+    Show(front, framePending ? nullptr : &flippedAway);
 }
 
 void Display::PresentIfPending()
@@ -188,4 +323,9 @@ void RepaintDisplay()
 {
     if (currentDisplay)
         currentDisplay->Repaint();
+}
+
+uint64_t FramesShown()
+{
+    return framesShown;
 }

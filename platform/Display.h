@@ -28,6 +28,9 @@ public:
 
     // Shows the front buffer, waiting for the vertical blank where the driver offers it.
     void Present(const Surface& front);
+    // After a flip: shows the new front buffer unless the screen already shows
+    // exactly that picture (the buffer flipped away, unchanged since it was shown).
+    void PresentFlipped(const Surface& front, const Surface& flippedAway);
     void FrameChanged() { framePending = true; }
     void PresentIfPending();
     void Repaint();
@@ -38,10 +41,17 @@ public:
 
 private:
     Display() = default;
+    // Shows the picture; `shown`, when given, is what the screen shows now.
+    void Show(const Surface& picture, const Surface* shown);
 
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
+    // The texture's own pixel format, filled from 5-6-5 pixels through two
+    // tables: the high and the low byte of a pixel each give their bits.
+    uint32_t fromHighByte[256] = {};
+    uint32_t fromLowByte[256] = {};
+    bool textureHoldsPicture = false;
     std::unique_ptr<Surface> primary;
     std::unique_ptr<Surface> back;
     bool framePending = false;
@@ -57,3 +67,6 @@ bool DisplayAvailable();
 void PresentPendingFrame();
 // Shows the visible surface again (the window was uncovered).
 void RepaintDisplay();
+// How many pictures have been put on the screen so far: a step that showed
+// nothing new leaves it as it was.
+uint64_t FramesShown();

@@ -16,14 +16,61 @@ static void KopirujSKlicem(uint16_t* __restrict out, const uint16_t* __restrict 
         out[x] = from[x] == key ? out[x] : from[x];
 }
 
-Surface::Surface(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h, 0) {}
+// Versions are unique among all surfaces, so a new surface at the address of
+// a released one is never taken for it.
+static uint64_t NextVersion()
+{
+    static uint64_t last = 0;
+    return ++last;
+}
+
+static bool Intersect(const RECT& a, const RECT& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+Surface::Surface(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h, 0), version(NextVersion()) {}
 
 Surface::~Surface() = default;  // here, where DeviceContext is complete
 
-void Surface::Touched()
+static int64_t Area(const RECT& r)
 {
+    return r.right > r.left && r.bottom > r.top ? int64_t(r.right - r.left) * (r.bottom - r.top) : 0;
+}
+
+// What is drawn over a copied rectangle leaves the largest part of it beside
+// the drawing still a copy: the panel of a frame keeps the board's part.
+void Surface::Forget(const RECT* area)
+{
+    version = NextVersion();
+    const RECT r = copyOf.rect;
+    if (!area) {
+        copyOf.source = nullptr;
+    } else if (Intersect(*area, r)) {
+        const RECT parts[4] = {{r.left, r.top, area->left, r.bottom},
+                               {area->right, r.top, r.right, r.bottom},
+                               {r.left, r.top, r.right, area->top},
+                               {r.left, area->bottom, r.right, r.bottom}};
+        const RECT* largest = std::max_element(parts, parts + 4, [](const RECT& a, const RECT& b) { return Area(a) < Area(b); });
+        if (Area(*largest) == 0)
+            copyOf.source = nullptr;
+        else
+            copyOf.rect = *largest;
+    }
+}
+
+void Surface::Touched(const RECT* area)
+{
+    Forget(area);
     if (display)
         display->FrameChanged();
+}
+
+bool Surface::HoldsCopyOf(const Surface& source, const RECT& rect) const
+{
+    const RECT& r = copyOf.rect;
+    return copyOf.source == &source && copyOf.sourceVersion == source.version && r.left <= rect.left &&
+           r.top <= rect.top && rect.right <= r.right && rect.bottom <= r.bottom;
 }
 
 bool Surface::ClipDestination(const RECT& dst, RECT* clipped) const
@@ -63,7 +110,7 @@ bool Surface::Blt(const RECT* dstRect, Surface* source, const RECT* srcRect, uin
         const uint16_t colour = static_cast<uint16_t>(fx->dwFillColor);
         for (int y = clip.top; y < clip.bottom; ++y)
             std::fill(Row(y) + clip.left, Row(y) + clip.right, colour);
-        Touched();
+        Touched(&clip);
         return true;
     }
 
@@ -81,15 +128,23 @@ bool Surface::Blt(const RECT* dstRect, Surface* source, const RECT* srcRect, uin
     const int64_t sw = src.right - src.left, sh = src.bottom - src.top;
     if (sw == dw && sh == dh) {
         const int shiftX = src.left - dst.left, shiftY = src.top - dst.top;
-        for (int y = clip.top; y < clip.bottom; ++y) {
-            const uint16_t* from = source->Row(y + shiftY) + clip.left + shiftX;
-            uint16_t* out = Row(y) + clip.left;
-            if (keyed)
-                KopirujSKlicem(out, from, width, key);
-            else
-                std::memmove(out, from, static_cast<size_t>(width) * sizeof(uint16_t));
+        if (!keyed && width == this->width && width == source->width && shiftX == 0) {
+            // Whole rows of equal surfaces lie end to end: one copy.
+            std::memmove(Row(clip.top), source->Row(clip.top + shiftY),
+                         static_cast<size_t>(clip.bottom - clip.top) * width * sizeof(uint16_t));
+        } else {
+            for (int y = clip.top; y < clip.bottom; ++y) {
+                const uint16_t* from = source->Row(y + shiftY) + clip.left + shiftX;
+                uint16_t* out = Row(y) + clip.left;
+                if (keyed)
+                    KopirujSKlicem(out, from, width, key);
+                else
+                    std::memmove(out, from, static_cast<size_t>(width) * sizeof(uint16_t));
+            }
         }
-        Touched();
+        Touched(&clip);
+        if (!keyed && shiftX == 0 && shiftY == 0 && source != this)
+            copyOf = Copy{source, clip, source->version};
         return true;
     }
 
@@ -113,7 +168,7 @@ bool Surface::Blt(const RECT* dstRect, Surface* source, const RECT* srcRect, uin
                 out[x] = p;
         }
     }
-    Touched();
+    Touched(&clip);
     return true;
 }
 
@@ -122,7 +177,9 @@ bool Surface::Flip(Surface*, uint32_t)
     if (!backBuffer || !display || locked || backBuffer->locked)
         return false;
     std::swap(pixels, backBuffer->pixels);
-    display->Present(*this);
+    Forget(nullptr);
+    backBuffer->Forget(nullptr);
+    display->PresentFlipped(*this, *backBuffer);
     return true;
 }
 
@@ -190,8 +247,7 @@ bool Surface::GetDC(DeviceContext** dc)
     locked = true;
     if (!context)
         context = std::make_unique<DeviceContext>(*this);
-    context->SetTextColor(0);
-    context->SelectObject(nullptr);
+    context->Reset();
     *dc = context.get();
     return true;
 }
@@ -201,7 +257,8 @@ bool Surface::ReleaseDC(DeviceContext* dc)
     if (!dc || dc != context.get())
         return false;
     locked = false;
-    Touched();
+    if (dc->Drew())  // reading a pixel changes nothing
+        Touched();
     return true;
 }
 

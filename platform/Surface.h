@@ -101,6 +101,13 @@ public:
     // Copies a loaded picture to the top-left corner, cut at the edges.
     bool CopyBitmap(const Bitmap& bitmap);
 
+    // Whether the rectangle still holds what the last unkeyed one-to-one copy
+    // from the same rectangle of `source` put there: nothing has drawn into it
+    // since, and the source has not changed.
+    bool HoldsCopyOf(const Surface& source, const RECT& rect) const;
+    // Changes whenever the pixels may have changed.
+    uint64_t Version() const { return version; }
+
     int Width() const { return width; }
     int Height() const { return height; }
     uint16_t* Row(int y) { return pixels.data() + static_cast<size_t>(y) * width; }
@@ -110,7 +117,9 @@ private:
     friend class Display;
 
     bool ClipDestination(const RECT& dst, RECT* clipped) const;
-    void Touched();
+    // Pixels of the area (null: anywhere) may have changed.
+    void Touched(const RECT* area = nullptr);
+    void Forget(const RECT* area);
 
     int width;
     int height;
@@ -122,6 +131,12 @@ private:
     Display* display = nullptr;     // set on the primary only
     bool locked = false;
     std::unique_ptr<DeviceContext> context;
+    uint64_t version;
+    struct Copy {
+        const Surface* source;
+        RECT rect;
+        uint64_t sourceVersion;
+    } copyOf{nullptr, {0, 0, 0, 0}, 0};
 };
 
 // A rectangular clip list.

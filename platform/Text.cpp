@@ -196,6 +196,7 @@ bool DeviceContext::Draw(int x, int y, const std::string& utf8, bool rightAligne
         return false;
     if (rightAligned)
         x = right - argb->w;
+    drew = true;
     // Blend the glyphs over the 5-6-5 pixels; the background stays as it was.
     for (int row = 0; row < argb->h; ++row) {
         const int ty = y + row;

@@ -44,10 +44,19 @@ public:
     void SetTextColor(COLORREF colour) { textColour = colour; }
     // Null selects the context's default font, a small bold sans face.
     void SelectObject(Font* selected) { font = selected; }
+    // The surface hands the context out again.
+    void Reset()
+    {
+        textColour = 0;
+        font = nullptr;
+        drew = false;
+    }
     // Draws with a transparent background; (x, y) is the text's top-left corner.
     bool TextOut(int x, int y, const char* text, int length);
     // Single line, right-aligned in the rectangle (DT_RIGHT | DT_SINGLELINE).
     bool DrawText(const char* text, int length, const RECT& rect, uint32_t format);
+    // Whether any text was drawn since the surface handed the context out.
+    bool Drew() const { return drew; }
 
 private:
     bool Draw(int x, int y, const std::string& utf8, bool rightAligned, int right);
@@ -55,6 +64,7 @@ private:
     Surface& target;
     COLORREF textColour = 0;
     Font* font = nullptr;
+    bool drew = false;
 };
 
 // A negative length means up to the terminating NUL.

@@ -1,6 +1,8 @@
 #include "Window.h"
 
+#include "Clock.h"
 #include "Display.h"
+#include "Signals.h"
 
 #include <SDL.h>
 
@@ -121,7 +123,7 @@ bool Translate(const SDL_Event& e, MSG* msg)
         if (e.window.event != SDL_WINDOWEVENT_CLOSE)
             return false;
         [[fallthrough]];
-    case SDL_QUIT:  // also what SIGINT and SIGTERM become
+    case SDL_QUIT:
         if (destroyed)
             return false;
         destroyed = true;
@@ -151,6 +153,7 @@ HWND CreateMainWindow(const char* className, const char* caption, bool fullScree
         mainWindow = new Window(registeredProcedure, caption, fullScreen);
     mainWindow->fullScreen = fullScreen;
     destroyed = false;
+    CatchQuitSignals();
     return mainWindow;
 }
 
@@ -171,6 +174,11 @@ bool PeekMessage(MSG* msg)
         posted.pop_front();
         return true;
     }
+    if (QuitSignalCaught() && !destroyed) {
+        destroyed = true;
+        *msg = MSG{mainWindow, WM_DESTROY, 0, 0};
+        return true;
+    }
     if (SDL_WasInit(SDL_INIT_VIDEO)) {
         SDL_Event event;
         while (SDL_PollEvent(&event))
@@ -182,6 +190,28 @@ bool PeekMessage(MSG* msg)
         *msg = MSG{mainWindow, WM_QUIT, static_cast<uintptr_t>(quitCode), 0};
         return true;
     }
+    return false;
+}
+
+void WaitMessage(uint32_t timeout)
+{
+    if (posted.empty() && !quitPosted)
+        WaitForInput(timeout);
+}
+
+bool QuitRequested()
+{
+    if (quitPosted || destroyed || QuitSignalCaught())
+        return true;
+    if (!SDL_WasInit(SDL_INIT_VIDEO))
+        return false;
+    SDL_Event events[32];
+    if (SDL_PeepEvents(events, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0)
+        return true;
+    const int n = SDL_PeepEvents(events, 32, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    for (int i = 0; i < n; ++i)
+        if (events[i].window.event == SDL_WINDOWEVENT_CLOSE)
+            return true;
     return false;
 }
 

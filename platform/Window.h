@@ -64,9 +64,17 @@ HWND CreateMainWindow(const char* className, const char* caption, bool fullScree
 const char* WindowCaption(HWND window);
 bool WindowFullScreen(HWND window);
 
-// Takes one waiting message without blocking: posted messages first, then the
-// input events, then a posted quit.
+constexpr uint32_t INFINITE = 0xFFFFFFFF;
+
+// Takes one waiting message without blocking: posted messages first, then a
+// quit signal (as the window's destruction), the input events, a posted quit.
 bool PeekMessage(MSG* msg);
+// Blocks until a message is waiting, the timeout (milliseconds) has passed or
+// a quit is requested; for a step that has nothing to do until input comes.
+void WaitMessage(uint32_t timeout = INFINITE);
+// The game is asked to end: the window is being closed, a quit signal came or
+// a quit was posted. Long waits and animations stop early for it.
+bool QuitRequested();
 intptr_t DispatchMessage(const MSG* msg);
 intptr_t DefWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 void PostMessage(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam);

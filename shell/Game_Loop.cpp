@@ -3,12 +3,22 @@
 
 #include "board/HraciPole.h"
 #include "platform/Clock.h"
+#include "platform/Display.h"
 #include "records/Score.h"
 
 namespace {
 
 const POINT kDalekoMimo = {-10000, -10000};  // consumes a click on entering a screen
 const POINT kMimo = {-1000, -1000};          // consumes a click after a frame or a dialog
+
+// A step that showed nothing new would show the same again on every step
+// until a message comes (or the timeout passes): it waits for that instead of
+// spinning. Only the screen's own pacing is kept.
+void CekejNaVstup(uint64_t shownBefore, uint32_t timeout = INFINITE)
+{
+    if (FramesShown() == shownBefore)
+        WaitMessage(timeout);
+}
 
 // A step that took t < 30 ms sleeps about t ms more.
 void Tempo(uint32_t t0)
@@ -60,6 +70,7 @@ void TahCloveka(int player)
 void HerniObrazovka()
 {
     const uint32_t t0 = GetTickCount();
+    const uint64_t shown = FramesShown();
     // A move that completes five wins even when it fills the board.
     if (CHPHraciPole.JeHPZaplnene() && CHPHraciPole.ZkontrolujJestliJeVyherce() <= 0)
         CHPHraciPole.ClearHraciPole();
@@ -95,15 +106,21 @@ void HerniObrazovka()
     Tempo(t0);
     ptClick = kMimo;
     fwMouseKeys = 0xFFFFFFFF;
+    const bool computerToMove = PlayGame == 1 && HumanOrAI == 1;
+    if (GameState == 2 && !computerToMove)
+        CekejNaVstup(shown);
 }
 
 // A dialog waiting for its answer; gives 0 until answered.
 int CekajiciDialog(void (*check)(), int* answer)
 {
     const uint32_t t0 = GetTickCount();
+    const uint64_t shown = FramesShown();
     lpddsprime->Flip(nullptr, DDFLIP_WAIT);
     check();
     Tempo(t0);
+    if (*answer == 0)
+        CekejNaVstup(shown);
     return *answer;
 }
 
@@ -112,6 +129,10 @@ void NejlepsiTabulka()
     if (((fwMouseKeys & MK_LBUTTON) || keys[VK_SPACE]) && ZobrazNejlepsi == 2) {
         GameState = 14;
         ZobrazNejlepsi = 0;
+        return;
+    }
+    if (ZobrazNejlepsi == 2) {  // the table stays on screen until a click or Space
+        WaitMessage();
         return;
     }
     if (ZobrazNejlepsi == 0) {
@@ -190,12 +211,19 @@ void Game_Loop()
         ptClick = kDalekoMimo;
         if (keys[VK_SPACE] || (fwMouseKeys & MK_LBUTTON))
             GameState = ZapisOn == 1 ? 13 : 10;
+        else
+            WaitMessage();
         break;
-    case 13:
+    case 13: {
+        const uint64_t shown = FramesShown();
         if (ZapisNejlepsi == 0)
             ZapisNejlepsi = 1;
         NejlepsiZapis();
+        // A key not yet due is taken when it is.
+        if (GameState == 13)
+            CekejNaVstup(shown, KlavesaZaMs());
         break;
+    }
     case 14:
         NejlepsiPryc();
         GameState = 11;

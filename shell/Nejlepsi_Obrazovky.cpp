@@ -54,26 +54,40 @@ static void PridejZnak(char c)
     szBestName[DelkaJmena] = '\0';
 }
 
+// Whether the pending key changes the name once it is due.
+static bool KlavesaSeBere()
+{
+    const bool misto = DelkaJmena < 18;
+    if ((Pismeno >= 0x41 && Pismeno <= 0x5A) || Pismeno == VK_SPACE || Pismeno == 0x33)
+        return misto;
+    return Pismeno == VK_BACK && DelkaJmena > 0;
+}
+
+uint32_t KlavesaZaMs()
+{
+    if (!KlavesaSeBere())
+        return INFINITE;
+    const int32_t left = static_cast<int32_t>(PosledniKlavesa + 21 - timeGetTime());
+    return left > 0 ? static_cast<uint32_t>(left) : 0;
+}
+
 // At most one key per call, and only more than 20 ms after the last one taken;
 // a key not yet due stays in Pismeno for the next frame.
 void VsechnyPismenaProjed()
 {
     const bool due = PosledniKlavesa + 20 < timeGetTime();
-    if (!due)
+    if (!due || !KlavesaSeBere())
         return;
-    const bool misto = DelkaJmena < 18;
-    if (Pismeno >= 0x41 && Pismeno <= 0x5A && misto) {
-        PridejZnak(static_cast<char>(Pismeno));
-    } else if (Pismeno == VK_SPACE && misto) {
+    if (Pismeno == VK_SPACE) {
         if (DelkaJmena > 0)  // a name never begins with a space
             PridejZnak(' ');
-    } else if (Pismeno == 0x33 && misto) {
+    } else if (Pismeno == 0x33) {
         PridejZnak('\x9A');  // the 3 key carries š on the Czech layout
-    } else if (Pismeno == VK_BACK && DelkaJmena > 0) {
+    } else if (Pismeno == VK_BACK) {
         --DelkaJmena;
         szBestName[DelkaJmena] = '\0';
     } else {
-        return;
+        PridejZnak(static_cast<char>(Pismeno));
     }
     PosledniKlavesa = timeGetTime();
     Pismeno = 0;

@@ -18,20 +18,22 @@ static void SnimekOpony(int h, const std::function<void()>& scene)
         lpddsback->Blt(&bottom, lpddsCerna, &pixel, DDBLT_WAIT, nullptr);
     }
     lpddsprime->Flip(nullptr, DDFLIP_WAIT);
-    // The frame's time is polled, not slept, as the original does.
-    while (GetTickCount() - t < static_cast<uint32_t>(SLEEPTIME)) {
-    }
+    // The rest of the frame's time is slept out rather than polled.
+    const uint32_t spent = GetTickCount() - t;
+    if (spent < static_cast<uint32_t>(SLEEPTIME))
+        Sleep(SLEEPTIME - spent);
 }
 
+// A quit request (the window closed, a signal) cuts the curtain short.
 void ZavriOponu(const std::function<void()>& scene)
 {
-    for (int h = 0; h <= 300; h += 10)
+    for (int h = 0; h <= 300 && !QuitRequested(); h += 10)
         SnimekOpony(h, scene);
 }
 
 void OtevriOponu(const std::function<void()>& scene)
 {
-    for (int h = 300; h >= 0; h -= 10)
+    for (int h = 300; h >= 0 && !QuitRequested(); h -= 10)
         SnimekOpony(h, scene);
 }
 

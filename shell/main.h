@@ -86,5 +86,8 @@ void NejlepsiPryc();
 void NejlepsiZapis();
 void GetName();
 void VsechnyPismenaProjed();
+// Milliseconds until the pending key of the name entry is due; INFINITE when
+// no key is waiting to be taken.
+uint32_t KlavesaZaMs();
 void NejlepsiZapisPryc();
 void DrawTextNejlepsi(const char* text, int x, int y, uint32_t colour, Surface* surface, Font* font);

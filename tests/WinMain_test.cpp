@@ -3,8 +3,10 @@
 
 #include "board/HraciPole.h"
 #include "platform/Clock.h"
+#include "platform/Signals.h"
 #include "shell/main.h"
 
+#include <csignal>
 #include <filesystem>
 
 namespace {
@@ -136,6 +138,75 @@ TEST(Displej, WithoutAnXOrWaylandDisplayOnlyAnInvisibleDriverAskedForIsTaken)
         else
             unsetenv(nazvy[i]);
     }
+}
+
+// SIGINT, SIGTERM and SIGHUP end the game as closing the window does, within
+// half a second of game time wherever they come: while a screen waits for
+// input, during the intro's holds and curtains, during a mark's animation.
+TEST_F(Beh, AQuitSignalEndsTheRunLikeClosingTheWindowOnEveryScreen)
+{
+    obrazky::NakresliVse();
+    struct Pripad {
+        const char* screen;
+        int signal;
+        int state;
+        bool duringSleep;       // raised in a sleep longer than ...
+        uint32_t longerThan;    // ... this; otherwise in the first wait for input
+    };
+    const Pripad pripady[] = {
+        {"the intro's hold", SIGHUP, 0, true, 400},
+        {"the intro's curtain", SIGINT, 0, true, 0},
+        {"the game screen", SIGTERM, 2, false, 0},
+        {"a mark's animation", SIGHUP, 2, true, 30},
+        {"the quit dialog", SIGINT, 7, false, 0},
+        {"the new-game dialog", SIGHUP, 20, false, 0},
+        {"the result picture", SIGTERM, 12, false, 0},
+        {"the table", SIGINT, 10, false, 0},
+        {"the name entry", SIGHUP, 13, false, 0},
+    };
+    for (const Pripad& p : pripady) {
+        FakeClock clock;
+        Znovu();
+        GameState = p.state;
+        ZobrazNejlepsi = p.state == 10 ? 2 : 0;  // the table and the name entry already open
+        ZapisNejlepsi = p.state == 13 ? 2 : 0;
+        if (std::string(p.screen) == "a mark's animation")
+            PostMessage(nullptr, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 200));
+        uint32_t raisedAt = 0;
+        auto raiseOnce = [&](uint32_t ms, bool sleeping) {
+            if (raisedAt == 0 && sleeping == p.duringSleep && (!sleeping || ms > p.longerThan)) {
+                raisedAt = clock.now;
+                std::raise(p.signal);
+            }
+        };
+        clock.onSleep = [&](uint32_t ms) { raiseOnce(ms, true); };
+        clock.onWait = [&](uint32_t ms) { raiseOnce(ms, false); };
+        EXPECT_EQ(WinMain(), 0) << p.screen;
+        ASSERT_NE(raisedAt, 0u) << p.screen;
+        EXPECT_LT(clock.now - raisedAt, 500u) << p.screen;
+        EXPECT_EQ(Radky(CtiText("Ortelanka.log")), "Registrace tridy okna|ok.\nHlavni okno|ok.\nInicializace hry|ok.\n"
+                                                   "Destroy Window|ok.\nKonec programu|ok.\n")
+            << p.screen;
+        CHPHraciPole.Destroy();
+    }
+    GameState = 0;
+    ZobrazNejlepsi = ZapisNejlepsi = 0;
+}
+
+TEST(Signaly, AnIgnoredSignalStaysIgnored)
+{
+    struct sigaction ignore {}, before {}, after {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGINT, &ignore, &before);
+    CatchQuitSignals();
+    sigaction(SIGINT, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, SIG_IGN);
+    std::raise(SIGINT);
+    EXPECT_FALSE(QuitSignalCaught());
+    std::raise(SIGTERM);
+    EXPECT_TRUE(QuitSignalCaught()) << "the others are caught";
+    sigaction(SIGINT, &before, nullptr);
+    CatchQuitSignals();  // forgets the SIGTERM
 }
 
 }  // namespace
