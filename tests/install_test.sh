@@ -98,12 +98,13 @@ play_installed() {
   wait_for 10 grep -q "Inicializace hry" "$files/Ortelanka.log" 2>/dev/null ||
     fail "the game did not start: $(cat "$work/game.out")"
   wait_for 30 board_shown || fail "the intro did not end on the game screen"
-  # A short Escape opens the quit dialog; Enter answers it yes. A press the
-  # game's step did not see is pressed again. Only a dialog that is seen is
-  # answered: Enter on the board has its own meaning.
+  # Escape opens the quit dialog; Enter answers it yes. A press the game's
+  # step did not see (a busy machine) is pressed again, held a little longer
+  # each time. Only a dialog that is seen is answered: Enter on the board has
+  # its own meaning.
   local presses=0
-  for _ in $(seq 8); do
-    xdotool keydown Escape; sleep 0.03; xdotool keyup Escape
+  for hold in 0.03 0.03 0.05 0.05 0.08 0.08 0.12 0.12 0.2 0.2; do
+    xdotool keydown Escape; sleep "$hold"; xdotool keyup Escape
     presses=$((presses + 1))
     if wait_for 2 dialog_shown; then
       sleep 0.3
