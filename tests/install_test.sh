@@ -67,13 +67,13 @@ wait_for() {  # seconds, command...
 
 # Whether a region of the screen still shows the empty board: the panel's
 # title once the intro has ended, the dialog's dimmed panel when it has not.
-shows_board() {  # geometry
+shows_board() {  # geometry; 0 yes, 1 no, 2 no screen to look at
   [ -e "$work/board-$1.png" ] || convert "$data_root/data/deskaempty.bmp" -crop "$1" +repage "$work/board-$1.png"
-  import -window root -crop "$1" +repage "$work/now.png" 2>/dev/null || return 1
+  import -window root -crop "$1" +repage "$work/now.png" 2>/dev/null || return 2
   [ "$(compare -fuzz 6% -metric AE "$work/now.png" "$work/board-$1.png" null: 2>&1 || true)" = "0" ]
 }
 board_shown() { shows_board 160x80+620+15; }
-dialog_shown() { ! shows_board 200x100+180+250; }
+dialog_shown() { shows_board 200x100+180+250; [ $? = 1 ]; }
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 
 # Runs the game at $1 (reading $data_root) in a fresh HOME, quits it through
