@@ -67,13 +67,13 @@ wait_for() {  # seconds, command...
 
 # Whether a region of the screen still shows the empty board: the panel's
 # title once the intro has ended, the dialog's dimmed panel when it has not.
-shows_board() {  # geometry
+shows_board() {  # geometry; 0 yes, 1 no, 2 no screen to look at
   [ -e "$work/board-$1.png" ] || convert "$data_root/data/deskaempty.bmp" -crop "$1" +repage "$work/board-$1.png"
-  import -window root -crop "$1" +repage "$work/now.png" 2>/dev/null || return 1
+  import -window root -crop "$1" +repage "$work/now.png" 2>/dev/null || return 2
   [ "$(compare -fuzz 6% -metric AE "$work/now.png" "$work/board-$1.png" null: 2>&1 || true)" = "0" ]
 }
 board_shown() { shows_board 160x80+620+15; }
-dialog_shown() { ! shows_board 200x100+180+250; }
+dialog_shown() { shows_board 200x100+180+250; [ $? = 1 ]; }
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 
 # Runs the game at $1 (reading $data_root) in a fresh HOME, quits it through
@@ -98,12 +98,13 @@ play_installed() {
   wait_for 10 grep -q "Inicializace hry" "$files/Ortelanka.log" 2>/dev/null ||
     fail "the game did not start: $(cat "$work/game.out")"
   wait_for 30 board_shown || fail "the intro did not end on the game screen"
-  # A short Escape opens the quit dialog; Enter answers it yes. A press the
-  # game's step did not see is pressed again. Only a dialog that is seen is
-  # answered: Enter on the board has its own meaning.
+  # Escape opens the quit dialog; Enter answers it yes. A press the game's
+  # step did not see (a busy machine) is pressed again, held a little longer
+  # each time. Only a dialog that is seen is answered: Enter on the board has
+  # its own meaning.
   local presses=0
-  for _ in $(seq 8); do
-    xdotool keydown Escape; sleep 0.03; xdotool keyup Escape
+  for hold in 0.03 0.03 0.05 0.05 0.08 0.08 0.12 0.12 0.2 0.2; do
+    xdotool keydown Escape; sleep "$hold"; xdotool keyup Escape
     presses=$((presses + 1))
     if wait_for 2 dialog_shown; then
       sleep 0.3
