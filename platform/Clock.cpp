@@ -1,6 +1,9 @@
 #include "Clock.h"
 
 #include "Display.h"
+#ifdef __EMSCRIPTEN__
+#include "Browser.h"
+#endif
 
 #include <chrono>
 #include <ctime>
@@ -43,9 +46,14 @@ void Sleep(uint32_t milliseconds)
             fakeClock->onSleep(milliseconds);
         return;
     }
+#ifdef __EMSCRIPTEN__
+    PresentPendingFrame();
+    SleepInBrowser(milliseconds);
+#else
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     PresentPendingFrame();
     std::this_thread::sleep_until(deadline);
+#endif
 }
 
 SystemTime GetLocalTime()

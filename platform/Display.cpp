@@ -9,8 +9,14 @@ Display* Display::Create(const char* title)
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return nullptr;
     Display* display = new Display;
-    display->window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 800,
-                                       600, SDL_WINDOW_FULLSCREEN_DESKTOP);
+#ifdef __EMSCRIPTEN__
+    // The page scales the canvas to fit; a full-screen request would wait for
+    // the player's next click and take the whole screen then.
+    const uint32_t flags = 0;
+#else
+    const uint32_t flags = SDL_WINDOW_FULLSCREEN_DESKTOP;
+#endif
+    display->window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 800, 600, flags);
     if (display->window)
         display->renderer = SDL_CreateRenderer(display->window, -1, SDL_RENDERER_PRESENTVSYNC);
     if (!display->renderer) {

@@ -1,5 +1,9 @@
 #include "Files.h"
 
+#ifdef __EMSCRIPTEN__
+#include "Browser.h"
+#endif
+
 bool SetUpGameFolders()
 {
     return true;
@@ -12,5 +16,12 @@ std::string SettingsFolder()
 
 FILE* OpenGameFile(const char* name, const char* mode)
 {
-    return std::fopen(name, mode);
+    FILE* file = std::fopen(name, mode);
+#ifdef __EMSCRIPTEN__
+    // The page runs the game in its persistent storage; the pictures and the
+    // music are read from its read-only package.
+    if (!file && mode[0] == 'r')
+        file = std::fopen((std::string(kBrowserDataRoot) + name).c_str(), mode);
+#endif
+    return file;
 }

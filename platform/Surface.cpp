@@ -3,6 +3,9 @@
 #include "Display.h"
 #include "Files.h"
 #include "Text.h"
+#ifdef __EMSCRIPTEN__
+#include "Browser.h"
+#endif
 
 #include <SDL.h>
 
@@ -123,6 +126,9 @@ bool Surface::Flip(Surface*, uint32_t)
         return false;
     std::swap(pixels, backBuffer->pixels);
     display->Present(*this);
+#ifdef __EMSCRIPTEN__
+    SleepInBrowser(0);  // the page shows the frame now, as a screen would
+#endif
     return true;
 }
 

@@ -1,6 +1,9 @@
 #include "Window.h"
 
 #include "Display.h"
+#ifdef __EMSCRIPTEN__
+#include "Browser.h"
+#endif
 
 #include <SDL.h>
 
@@ -170,6 +173,10 @@ bool PeekMessage(MSG* msg)
         *msg = MSG{mainWindow, WM_QUIT, static_cast<uintptr_t>(quitCode), 0};
         return true;
     }
+#ifdef __EMSCRIPTEN__
+    // Nothing to do: a page waits for its next frame rather than spin.
+    WaitForBrowserFrame();
+#endif
     return false;
 }
 
