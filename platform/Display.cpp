@@ -2,7 +2,15 @@
 
 #include <SDL.h>
 
+#include <vector>
+
 static Display* currentDisplay = nullptr;
+
+#ifdef __EMSCRIPTEN__
+// A page keeps showing its canvas: a frame like the one shown costs nothing,
+// so an idle game screen that redraws itself every frame stays cheap.
+static std::vector<uint16_t> shownPixels;
+#endif
 
 Display* Display::Create(const char* title)
 {
@@ -85,6 +93,11 @@ void Display::Present(const Surface& front)
     framePending = false;
     if (!texture)
         return;
+#ifdef __EMSCRIPTEN__
+    if (front.pixels == shownPixels)
+        return;
+    shownPixels = front.pixels;
+#endif
     SDL_UpdateTexture(texture, nullptr, front.pixels.data(), front.width * static_cast<int>(sizeof(uint16_t)));
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
