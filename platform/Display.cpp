@@ -2,11 +2,11 @@
 
 #include <SDL.h>
 
-#include <vector>
-
 static Display* currentDisplay = nullptr;
 
 #ifdef __EMSCRIPTEN__
+#include <vector>
+
 // A page keeps showing its canvas: a frame like the one shown costs nothing,
 // so an idle game screen that redraws itself every frame stays cheap.
 static std::vector<uint16_t> shownPixels;

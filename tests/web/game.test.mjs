@@ -1,7 +1,8 @@
 // The game's web page in the system's headless Chromium, played as a person
 // would: the start overlay, the intro, a move and the computer's reply (in
-// data/tahy.dat and on the screen), then a reload: the short intro, and the
-// files kept in the browser's storage. Prints what it measured on the way.
+// data/tahy.dat and on the screen), then a reload: the short intro, the files
+// kept in the browser's storage, and the end through the quit dialog. Prints
+// what it measured on the way.
 // Usage: node game.test.mjs GAME_DIR [NATIVE_SCREEN.png]
 //   NATIVE_SCREEN.png: the native game's screen after the same move; the web
 //   screen must match it at the display's 16-bit precision.
@@ -227,6 +228,19 @@ try {
   const before = await cpu();
   await sleep(3000);
   console.log(`web: idle game screen ${Math.round((await cpu() - before) / 3 * 100)} % of a core (renderer main thread)`);
+
+  // The end button and Enter end the game as on the desktop: the board's
+  // picture is written at the end, and the page offers a new game.
+  await press(700, 435);
+  await sleep(1000);
+  await page.keyboard.down('Enter');
+  await sleep(200);
+  await page.keyboard.up('Enter');
+  await waitFor('the end of the game', 10, () => page.evaluate(() => !document.getElementById('start').hidden));
+  const board = await readFile(SAVE + 'data/hra.dat');
+  if (!board || board.length !== 810) fail('no 810-byte data/hra.dat at the end');
+  const log = (await readFile(SAVE + 'Ortelanka.log')).toString('latin1');
+  if (!/'Konec programu' :: ok\.\s*$/.test(log)) fail(`the log does not end with the end: ${log}`);
   if (problems.length) fail(`the page reported: ${problems.join('; ')}`);
   console.log('web: 1 passed, 0 failed');
 } finally {
