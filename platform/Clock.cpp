@@ -2,6 +2,9 @@
 
 #include "Display.h"
 #include "Window.h"
+#ifdef __EMSCRIPTEN__
+#include "Browser.h"
+#endif
 
 #include <SDL.h>
 
@@ -34,11 +37,29 @@ uint32_t GetTickCount()
     return timeGetTime();
 }
 
-// A real pause, cut short by any signal.
+// A real pause, cut short by any signal; in a page, the page has its turn.
 static void Pause(uint32_t milliseconds)
 {
+#ifdef __EMSCRIPTEN__
+    SleepInBrowser(milliseconds);
+#else
     timespec pause{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
     nanosleep(&pause, nullptr);
+#endif
+}
+
+// True when an event came within the time. A page gets its events between
+// the frames it shows, so it waits for its next frame instead.
+static bool WaitForEvent(uint32_t milliseconds)
+{
+#ifdef __EMSCRIPTEN__
+    (void)milliseconds;
+    WaitForBrowserFrame();
+    SDL_PumpEvents();
+    return SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+#else
+    return SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
+#endif
 }
 
 void Sleep(uint32_t milliseconds)
@@ -91,7 +112,7 @@ void WaitForInput(uint32_t milliseconds)
         const uint32_t slice = std::min<uint32_t>(milliseconds == INFINITE ? 100 : milliseconds - spent, 100);
         if (!SDL_WasInit(SDL_INIT_VIDEO))
             Pause(slice);
-        else if (SDL_WaitEventTimeout(nullptr, static_cast<int>(slice)))
+        else if (WaitForEvent(slice))
             return;
     }
 }

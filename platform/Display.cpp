@@ -129,6 +129,14 @@ Display* Display::Create(const char* title, bool fullScreen)
     if (!StartVideo())
         return nullptr;
     Display* display = new Display;
+#ifdef __EMSCRIPTEN__
+    // The page scales the canvas to fit; a full-screen request would wait for
+    // the player's next click and take the whole screen then.
+    fullScreen = false;
+    const uint32_t resizable = 0;
+#else
+    const uint32_t resizable = SDL_WINDOW_RESIZABLE;
+#endif
     display->fullScreen = fullScreen;
     // Made as large as the screen from the start when full screen, so that
     // it covers the screen with or without a window manager.
@@ -136,7 +144,7 @@ Display* Display::Create(const char* title, bool fullScreen)
     if (fullScreen)
         SDL_GetDisplayBounds(0, &place);
     display->window = SDL_CreateWindow(title, place.x, place.y, place.w, place.h,
-                                       SDL_WINDOW_RESIZABLE | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+                                       resizable | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
     if (display->window)
         display->renderer = CreateRenderer(display->window);
     if (!display->renderer) {

@@ -1,4 +1,7 @@
 #include "Files.h"
+#ifdef __EMSCRIPTEN__
+#include "Browser.h"
+#endif
 
 #include <SDL.h>
 
@@ -96,9 +99,14 @@ std::string GameFilePath(const char* name, const char* mode)
 }
 
 }  // namespace
-
 bool SetUpGameFolders()
 {
+#ifdef __EMSCRIPTEN__
+    // The page has made a folder of its persistent storage the working
+    // folder; the pictures and the music are in its read-only package.
+    dataRoot = kBrowserDataRoot;
+    return true;
+#endif
     const std::string exeFolder = ExecutableFolder();
     if (HoldsData(exeFolder) && IsWritableFolder(exeFolder) && IsWritableFolder(exeFolder + "data"))
         return EnterFolder(exeFolder);  // portable: everything stays in the game folder

@@ -3,6 +3,9 @@
 #include "Display.h"
 #include "Files.h"
 #include "Text.h"
+#ifdef __EMSCRIPTEN__
+#include "Browser.h"
+#endif
 
 #include <SDL.h>
 
@@ -180,6 +183,9 @@ bool Surface::Flip(Surface*, uint32_t)
     Forget(nullptr);
     backBuffer->Forget(nullptr);
     display->PresentFlipped(*this, *backBuffer);
+#ifdef __EMSCRIPTEN__
+    SleepInBrowser(0);  // the page shows the frame now, as a screen would
+#endif
     return true;
 }
 

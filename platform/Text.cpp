@@ -4,7 +4,9 @@
 
 #include <SDL.h>
 #include <SDL_ttf.h>
+#ifndef __EMSCRIPTEN__
 #include <fontconfig/fontconfig.h>
+#endif
 
 #include <cmath>
 #include <map>
@@ -38,6 +40,14 @@ bool InitTtf()
     return ready;
 }
 
+#ifdef __EMSCRIPTEN__
+// A browser has no fontconfig: the page carries DejaVu Sans Bold, the face
+// fontconfig gives the game's fonts on Debian (the game asks for bold only).
+std::string FontFile(const char*, int)
+{
+    return "/ortelanka-fonts/DejaVuSans-Bold.ttf";
+}
+#else
 // The font file fontconfig offers for a face and weight ("Verdana" bold finds
 // DejaVu Sans Bold on Debian); looked up once per face and weight.
 std::string FontFile(const char* face, int weight)
@@ -67,6 +77,7 @@ std::string FontFile(const char* face, int weight)
     known[key] = file;
     return file;
 }
+#endif
 
 // A font file opened at a size, kept open for the rest of the run: the screens
 // create their fonts every frame, and the file is read once.

@@ -2,7 +2,8 @@
 # Runs the built game under Xvfb as a player would: waits out the intro, clicks
 # a cell, checks the move files and the screen, then quits through the dialog;
 # then starts it again and ends it with a signal during the intro.
-# Usage: end_to_end.sh GAME_DIR
+# Usage: end_to_end.sh GAME_DIR [SCREEN.png]
+#   SCREEN.png receives the screen after the move, for the web page's test.
 set -euo pipefail
 
 game_dir=$1
@@ -68,6 +69,7 @@ read -r first second < <(od -An -td4 -N8 data/tahy.dat)
 sleep 1.5
 
 import -window root shot.png
+[ -n "${2:-}" ] && convert shot.png PNG24:"$2"
 convert shot.png -crop 21x21+124+167 +repage box.png
 convert data/deskaempty.bmp -crop 21x21+124+167 +repage empty.png
 changed=$(compare -metric AE box.png empty.png null: 2>&1 || true)
