@@ -10,7 +10,7 @@ static Display* display = nullptr;
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::DoDocasnehoAdresare();
-    display = Display::Create("fuzz");
+    display = Display::Create("fuzz", false);
     fuzz::Over(display != nullptr);
     return 0;
 }
