@@ -46,13 +46,8 @@ Module.preRun.push(function () {
     };
   }
 
-  FS.mkdirTree(folder);
-  FS.mount(IDBFS, {}, folder);
-  addRunDependency('ortelanka-files');
-  FS.syncfs(true, function (error) {
-    if (error) {
-      warn(error);
-    } else {
+  function ready(persistent) {
+    if (persistent) {
       saveAfter('close', function (args) { return (args[0].flags & 3) !== 0; });  // opened for writing
       saveAfter('rename', function () { return true; });
       saveAfter('unlink', function () { return true; });
@@ -61,7 +56,21 @@ Module.preRun.push(function () {
       FS.mkdir(folder + '/data');
     FS.chdir(folder);
     removeRunDependency('ortelanka-files');
-  });
+  }
+  FS.mkdirTree(folder);
+  addRunDependency('ortelanka-files');
+  // Without IndexedDB at all, Emscripten's IDBFS would stop the program.
+  if (typeof indexedDB === 'undefined' || !indexedDB) {
+    warn('no IndexedDB');
+    ready(false);
+  } else {
+    FS.mount(IDBFS, {}, folder);
+    FS.syncfs(true, function (error) {
+      if (error)
+        warn(error);
+      ready(!error);
+    });
+  }
 
   addRunDependency('ortelanka-player');
   Module.playerClicked.then(function () {
