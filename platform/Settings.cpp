@@ -1,10 +1,10 @@
 #include "Settings.h"
 
 #include "Files.h"
+#include "Folders.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -16,17 +16,6 @@ constexpr size_t kMostBytes = 4096;
 std::string SettingsPath()
 {
     return SettingsFolder() + kSettingsFile;
-}
-
-// Every missing folder of `folder` ("a/b/c/"), like mkdir -p.
-bool MakeFolders(const std::string& folder)
-{
-    for (size_t at = folder.find('/', 1); at != std::string::npos; at = folder.find('/', at + 1)) {
-        const std::string part = folder.substr(0, at);
-        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
-            return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -63,7 +52,7 @@ std::string FormatSettings(const Settings& settings)
 
 SettingsStatus LoadSettings(Settings* settings)
 {
-    FILE* file = std::fopen(SettingsPath().c_str(), "rb");
+    FILE* file = OpenGameFile(SettingsPath().c_str(), "rb");
     if (!file)
         return errno == ENOENT ? SettingsStatus::Missing : SettingsStatus::Damaged;
     std::vector<uint8_t> bytes(kMostBytes + 1);
@@ -77,20 +66,7 @@ SettingsStatus LoadSettings(Settings* settings)
 
 bool SaveSettings(const Settings& settings)
 {
-    const std::string folder = SettingsFolder();
-    if (!folder.empty() && !MakeFolders(folder))
-        return false;
-    // A new file renamed over the old one: a failed save leaves the old choice.
-    const std::string path = SettingsPath();
-    const std::string temporary = path + ".new";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
-        return false;
+    // Replaced whole: a failed save leaves the old choice.
     const std::string text = FormatSettings(settings);
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return ReplaceGameFile(SettingsPath().c_str(), text.data(), text.size());
 }

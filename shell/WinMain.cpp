@@ -1,7 +1,7 @@
 #include "CommandLine.h"
 #include "main.h"
 #include "platform/Display.h"
-#include "platform/Files.h"
+#include "platform/Folders.h"
 
 #include <cstdio>
 #include <cstdlib>
