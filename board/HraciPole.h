@@ -7,6 +7,10 @@
 
 #include <cstdio>
 
+// Where the board's first cell box starts on screen.
+constexpr int OFFSETWIDTH = 14;
+constexpr int OFFSETHEIGHT = 13;
+
 class Display;
 class Surface;
 

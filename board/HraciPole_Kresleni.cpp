@@ -9,8 +9,6 @@
 #include <algorithm>
 
 constexpr int VELIKOSPOLICKANADESCE = 22;
-constexpr int OFFSETWIDTH = 14;
-constexpr int OFFSETHEIGHT = 13;
 constexpr int KOLECKOWIDTH = 21;
 constexpr int KOLECKOHEIGHT = 21;
 constexpr int KRIZEKWIDTH = 21;

@@ -11,7 +11,6 @@ namespace {
 
 // A deep amber, as a 5-6-5 pixel: plain to see on the light board.
 constexpr uint32_t kJantar = (224 >> 3) << 11 | (144 >> 2) << 5 | (32 >> 3);
-constexpr int kOkraj = 14;  // the board's first cell starts here on screen
 
 void Vypln(const RECT& r)
 {
@@ -49,8 +48,8 @@ void KresliKurzor()
 {
     if (!KurzorZobrazen || !lpddsback)
         return;
-    const int left = kOkraj + VELIKOSPOLICKANADESCE * Kurzor.x - 1;
-    const int top = kOkraj + VELIKOSPOLICKANADESCE * Kurzor.y - 1;
+    const int left = OFFSETWIDTH + VELIKOSPOLICKANADESCE * Kurzor.x - 1;
+    const int top = OFFSETHEIGHT + VELIKOSPOLICKANADESCE * Kurzor.y;
     const int size = VELIKOSPOLICKANADESCE + 1;
     Vypln(RECT{left, top, left + size, top + 2});
     Vypln(RECT{left, top + size - 2, left + size, top + size});
