@@ -292,11 +292,22 @@ uint16_t Le16(const uint8_t* p)
     return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
+// What a bitmap file's header says of its pixels.
+struct BitmapHeader {
+    int width;
+    int height;
+    bool topFirst;  // rows stored top first (a negative height)
+    uint32_t bits;
+    uint32_t compression;
+    int64_t dataAt;
+    int64_t rowBytes;
+};
+
 // Whether the bitmap file's header describes a picture that its file really
-// holds, of sane dimensions: checked before SDL reads it, since SDL would
-// make a surface of whatever size the header claims. Plain rows (no
+// holds, of sane dimensions: checked before the pixels are read, since SDL
+// would make a surface of whatever size the header claims. Plain rows (no
 // run-length compression, whose data says nothing about the picture's size).
-bool SaneBitmapHeader(FILE* file)
+bool ReadSaneBitmapHeader(FILE* file, BitmapHeader* header)
 {
     constexpr int kLargestSide = 8192;
     uint8_t h[14 + 40] = {};
@@ -323,13 +334,55 @@ bool SaneBitmapHeader(FILE* file)
     } else {
         return false;
     }
-    height = height < 0 ? -height : height;  // negative: rows stored top first
+    const bool topFirst = height < 0;
+    height = topFirst ? -height : height;
     const bool plain = compression == 0 || (compression == 3 && (bits == 16 || bits == 32));
     if (width < 1 || width > kLargestSide || height < 1 || height > kLargestSide || !plain ||
         (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
         return false;
     const int64_t rowBytes = (width * bits + 31) / 32 * 4;
-    return dataAt >= 14 + headerSize && dataAt + rowBytes * height <= size;
+    if (dataAt < 14 + headerSize || dataAt + rowBytes * height > size)
+        return false;
+    *header = {static_cast<int>(width), static_cast<int>(height), topFirst, bits, compression, dataAt, rowBytes};
+    return true;
+}
+
+// Plain 24-bit rows, the format of all the game's pictures, are converted
+// here in one pass: SDL would make a 24-bit surface, then a converted one,
+// each cleared first. Same result: each channel keeps its top bits.
+bool Read24BitRows(FILE* file, const BitmapHeader& header, std::vector<uint16_t>* pixels)
+{
+    std::vector<uint8_t> rows(static_cast<size_t>(header.rowBytes * header.height));
+    if (std::fseek(file, static_cast<long>(header.dataAt), SEEK_SET) != 0 ||
+        std::fread(rows.data(), rows.size(), 1, file) != 1)
+        return false;
+    pixels->resize(static_cast<size_t>(header.width) * header.height);
+    for (int y = 0; y < header.height; ++y) {
+        const uint8_t* in = rows.data() + (header.topFirst ? y : header.height - 1 - y) * header.rowBytes;
+        uint16_t* out = pixels->data() + static_cast<size_t>(y) * header.width;
+        for (int x = 0; x < header.width; ++x, in += 3)
+            out[x] = static_cast<uint16_t>((in[2] >> 3) << 11 | (in[1] >> 2) << 5 | in[0] >> 3);
+    }
+    return true;
+}
+
+// Every other plain format through SDL's reader and converter.
+bool ReadThroughSdl(FILE* file, std::vector<uint16_t>* pixels)
+{
+    SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFP(file, SDL_FALSE), 0);
+    if (!loaded)
+        return false;
+    SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB565, 0);
+    SDL_FreeSurface(loaded);
+    if (!converted)
+        return false;
+    pixels->resize(static_cast<size_t>(converted->w) * converted->h);
+    for (int y = 0; y < converted->h; ++y)
+        std::memcpy(pixels->data() + static_cast<size_t>(y) * converted->w,
+                    static_cast<const uint8_t*>(converted->pixels) + static_cast<size_t>(y) * converted->pitch,
+                    static_cast<size_t>(converted->w) * sizeof(uint16_t));
+    SDL_FreeSurface(converted);
+    return true;
 }
 
 }  // namespace
@@ -339,25 +392,17 @@ Bitmap* Bitmap::Load(const char* path)
     FILE* file = OpenGameFile(path, "rb");
     if (!file)
         return nullptr;
-    if (!SaneBitmapHeader(file)) {
-        std::fclose(file);
-        return nullptr;
-    }
-    SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFP(file, SDL_TRUE), 1);
-    if (!loaded)
-        return nullptr;
-    SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB565, 0);
-    SDL_FreeSurface(loaded);
-    if (!converted)
+    BitmapHeader header;
+    std::vector<uint16_t> pixels;
+    const bool read = ReadSaneBitmapHeader(file, &header) &&
+                      (header.bits == 24 && header.compression == 0 ? Read24BitRows(file, header, &pixels)
+                                                                    : ReadThroughSdl(file, &pixels));
+    std::fclose(file);
+    if (!read)
         return nullptr;
     Bitmap* bitmap = new Bitmap;
-    bitmap->width = converted->w;
-    bitmap->height = converted->h;
-    bitmap->pixels.resize(static_cast<size_t>(converted->w) * converted->h);
-    for (int y = 0; y < converted->h; ++y)
-        std::memcpy(bitmap->pixels.data() + static_cast<size_t>(y) * converted->w,
-                    static_cast<const uint8_t*>(converted->pixels) + static_cast<size_t>(y) * converted->pitch,
-                    static_cast<size_t>(converted->w) * sizeof(uint16_t));
-    SDL_FreeSurface(converted);
+    bitmap->width = header.width;
+    bitmap->height = header.height;
+    bitmap->pixels = std::move(pixels);
     return bitmap;
 }

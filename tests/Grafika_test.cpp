@@ -10,6 +10,9 @@
 #include "records/Nejlepsi.h"
 #include "records/Score.h"
 
+#include <SDL.h>
+
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <sys/stat.h>
@@ -459,6 +462,37 @@ TEST_F(SDisplejem, AMissingPictureGivesNothingToDrawAndOneWarning)
     DrawOneNumber(5, 10, 10);
     DrawTransparent(0, 0, 10, 10, 0, 0, 10, 10, nullptr);
     EXPECT_EQ(Bod(lpddsback, 15, 15), 0);
+}
+
+// The game reads 24-bit pictures itself; every channel value must come out
+// as SDL's own reading and conversion makes it, rows stored either way up.
+TEST_F(SDisplejem, PicturesReadAsSdlReadsThem)
+{
+    ZapisBmp("data/barvy.bmp", 256, 3, [](int x, int y) {
+        return static_cast<uint32_t>(x << 16 | ((x * 7 + y * 37) & 255) << 8 | ((x * 13 + y * 101) & 255));
+    });
+    std::vector<uint8_t> obraceny = CtiSoubor("data/barvy.bmp");
+    const size_t radek = 256 * 3;
+    for (size_t y = 0; y < 3; ++y)  // the same picture stored top row first
+        std::copy_n(CtiSoubor("data/barvy.bmp").begin() + 54 + (2 - y) * radek, radek, obraceny.begin() + 54 + y * radek);
+    for (int i = 0; i < 4; ++i)
+        obraceny[22 + i] = static_cast<uint8_t>(static_cast<uint32_t>(-3) >> (8 * i));
+    ZapisSoubor("data/obraceny.bmp", obraceny);
+
+    SDL_Surface* bmp = SDL_LoadBMP("data/barvy.bmp");
+    ASSERT_NE(bmp, nullptr);
+    SDL_Surface* sdl = SDL_ConvertSurfaceFormat(bmp, SDL_PIXELFORMAT_RGB565, 0);
+    SDL_FreeSurface(bmp);
+    ASSERT_NE(sdl, nullptr);
+    const auto sdlBod = [sdl](int x, int y) { return static_cast<const uint16_t*>(sdl->pixels)[y * sdl->pitch / 2 + x]; };
+    for (const char* path : {"./data/barvy.bmp", "./data/obraceny.bmp"}) {
+        std::unique_ptr<Surface> nacteny(LPDDS_LoadFromFile(lpdd, path));
+        ASSERT_NE(nacteny, nullptr) << path;
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 256; ++x)
+                ASSERT_EQ(Bod(nacteny.get(), x, y), sdlBod(x, y)) << path << " at " << x << "," << y;
+    }
+    SDL_FreeSurface(sdl);
 }
 
 }  // namespace
