@@ -32,7 +32,7 @@ static bool Intersect(const RECT& a, const RECT& b)
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-Surface::Surface(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h, 0), version(NextVersion()) {}
+Surface::Surface(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * h), version(NextVersion()) {}
 
 Surface::~Surface() = default;  // here, where DeviceContext is complete
 
@@ -348,26 +348,34 @@ bool ReadSaneBitmapHeader(FILE* file, BitmapHeader* header)
 }
 
 // Plain 24-bit rows, the format of all the game's pictures, are converted
-// here in one pass: SDL would make a 24-bit surface, then a converted one,
-// each cleared first. Same result: each channel keeps its top bits.
-bool Read24BitRows(FILE* file, const BitmapHeader& header, std::vector<uint16_t>* pixels)
+// here in one pass, a few rows read at a time: SDL would make a 24-bit
+// surface, then a converted one, each cleared first. Same result: each
+// channel keeps its top bits.
+bool Read24BitRows(FILE* file, const BitmapHeader& header, Pixels* pixels)
 {
-    std::vector<uint8_t> rows(static_cast<size_t>(header.rowBytes * header.height));
-    if (std::fseek(file, static_cast<long>(header.dataAt), SEEK_SET) != 0 ||
-        std::fread(rows.data(), rows.size(), 1, file) != 1)
+    if (std::fseek(file, static_cast<long>(header.dataAt), SEEK_SET) != 0)
         return false;
+    const int rowsAtOnce = static_cast<int>(std::max<int64_t>(1, 65536 / header.rowBytes));
+    std::vector<uint8_t> rows(static_cast<size_t>(header.rowBytes * rowsAtOnce));
     pixels->resize(static_cast<size_t>(header.width) * header.height);
-    for (int y = 0; y < header.height; ++y) {
-        const uint8_t* in = rows.data() + (header.topFirst ? y : header.height - 1 - y) * header.rowBytes;
-        uint16_t* out = pixels->data() + static_cast<size_t>(y) * header.width;
-        for (int x = 0; x < header.width; ++x, in += 3)
-            out[x] = static_cast<uint16_t>((in[2] >> 3) << 11 | (in[1] >> 2) << 5 | in[0] >> 3);
+    for (int first = 0; first < header.height; first += rowsAtOnce) {
+        const int count = std::min(rowsAtOnce, header.height - first);
+        if (std::fread(rows.data(), static_cast<size_t>(header.rowBytes * count), 1, file) != 1)
+            return false;
+        for (int i = 0; i < count; ++i) {
+            const int stored = first + i;  // rows are stored bottom first unless the height says otherwise
+            const int y = header.topFirst ? stored : header.height - 1 - stored;
+            const uint8_t* in = rows.data() + i * header.rowBytes;
+            uint16_t* out = pixels->data() + static_cast<size_t>(y) * header.width;
+            for (int x = 0; x < header.width; ++x, in += 3)
+                out[x] = static_cast<uint16_t>((in[2] >> 3) << 11 | (in[1] >> 2) << 5 | in[0] >> 3);
+        }
     }
     return true;
 }
 
 // Every other plain format through SDL's reader and converter.
-bool ReadThroughSdl(FILE* file, std::vector<uint16_t>* pixels)
+bool ReadThroughSdl(FILE* file, Pixels* pixels)
 {
     SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFP(file, SDL_FALSE), 0);
     if (!loaded)
@@ -393,7 +401,7 @@ Bitmap* Bitmap::Load(const char* path)
     if (!file)
         return nullptr;
     BitmapHeader header;
-    std::vector<uint16_t> pixels;
+    Pixels pixels;
     const bool read = ReadSaneBitmapHeader(file, &header) &&
                       (header.bits == 24 && header.compression == 0 ? Read24BitRows(file, header, &pixels)
                                                                     : ReadThroughSdl(file, &pixels));

@@ -6,7 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 class Bitmap;
@@ -73,6 +76,33 @@ constexpr uint32_t DDCKEY_SRCBLT = 0x8;
 // The one pixel format of the game: 16 bits, 5-6-5.
 constexpr PixelFormat PIXELFORMAT565{sizeof(PixelFormat), 16, 0xF800, 0x07E0, 0x001F};
 
+// Pixel memory from calloc, whose fresh pages are zero already: nothing
+// clears them a second time, and a picture's pages are first touched when
+// the picture is written into them.
+template <class T>
+struct ZeroedAllocator {
+    using value_type = T;
+    ZeroedAllocator() = default;
+    template <class U>
+    ZeroedAllocator(const ZeroedAllocator<U>&) {}
+    T* allocate(size_t n)
+    {
+        if (void* p = std::calloc(n, sizeof(T)))
+            return static_cast<T*>(p);
+        throw std::bad_alloc();
+    }
+    void deallocate(T* p, size_t) { std::free(p); }
+    template <class U>
+    void construct(U*) {}  // a new element: calloc made it zero
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) { ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...); }
+    template <class U>
+    bool operator==(const ZeroedAllocator<U>&) const { return true; }
+    template <class U>
+    bool operator!=(const ZeroedAllocator<U>&) const { return false; }
+};
+using Pixels = std::vector<uint16_t, ZeroedAllocator<uint16_t>>;
+
 class Surface {
 public:
     Surface(int width, int height);
@@ -123,7 +153,7 @@ private:
 
     int width;
     int height;
-    std::vector<uint16_t> pixels;
+    Pixels pixels;
     bool hasKey = false;
     uint16_t key = 0;
     Clipper* clipper = nullptr;
@@ -161,5 +191,5 @@ public:
 private:
     int width = 0;
     int height = 0;
-    std::vector<uint16_t> pixels;
+    Pixels pixels;
 };
