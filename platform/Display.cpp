@@ -118,10 +118,11 @@ void CoverScreen(SDL_Window* window)
 
 bool DisplayAvailable()
 {
-    if (!StartVideo())
-        return false;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return true;
+    static bool videoHeld = false;
+    if (videoHeld)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    videoHeld = StartVideo();
+    return videoHeld;
 }
 
 Display* Display::Create(const char* title, bool fullScreen)

@@ -60,7 +60,9 @@ private:
 
 // Whether a real display is there. SDL falls back to its invisible
 // "offscreen" driver when there is no X11 or Wayland display; that driver and
-// "dummy" count only when SDL_VIDEODRIVER asks for them.
+// "dummy" count only when SDL_VIDEODRIVER asks for them. Each call looks
+// afresh; after a yes SDL's video stays up, so that the window made next does
+// not connect to the display a second time.
 bool DisplayAvailable();
 
 // Shows what was drawn straight onto the visible surface since the last frame.
