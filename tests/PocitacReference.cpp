@@ -21,25 +21,6 @@ Bunka Pozice(int x, int y, int d, int k)
     return {x + k * Smer_X[d], y + k * Smer_Y[d]};
 }
 
-// The window table of the description, built afresh for every move: for each
-// start cell (y * 26 + x) and direction 1..8 the codes of positions 0..4, -1
-// beyond the store.
-struct Okno {
-    int Hodnota[5];
-};
-using Tabulka = Okno[HRACIPOLEX * HRACIPOLEY][9];
-
-void Postav(const Deska& pole, Tabulka& okna)
-{
-    for (int y = 0; y < HRACIPOLEY; ++y)
-        for (int x = 0; x < HRACIPOLEX; ++x)
-            for (int d = 1; d <= 8; ++d)
-                for (int k = 0; k < 5; ++k) {
-                    const auto [cx, cy] = Pozice(x, y, d, k);
-                    okna[y * HRACIPOLEX + x][d].Hodnota[k] = Kod(pole, cx, cy);
-                }
-}
-
 // Pattern symbols: '0' empty, '1' circle, '2' cross, 'o' empty or cross,
 // '*' anything (a position beyond the store included).
 bool Pripousti(char symbol, int h)
@@ -51,11 +32,14 @@ bool Pripousti(char symbol, int h)
     return h == symbol - '0';
 }
 
-bool Shoda(const Okno& okno, const char* vzor)
+// The window from (x, y) in direction d, positions 0..4, read from the cells.
+bool Shoda(const Deska& pole, int x, int y, int d, const char* vzor)
 {
-    for (int k = 0; vzor[k] != '\0'; ++k)
-        if (!Pripousti(vzor[k], okno.Hodnota[k]))
+    for (int k = 0; vzor[k] != '\0'; ++k) {
+        const auto [cx, cy] = Pozice(x, y, d, k);
+        if (!Pripousti(vzor[k], Kod(pole, cx, cy)))
             return false;
+    }
     return true;
 }
 
@@ -83,33 +67,27 @@ Nalez KazdeOkno(Pravidlo pravidlo)
     return std::nullopt;
 }
 
-Nalez JednoOkno(const Tabulka& okna, const char* vzor, int pozice)
+// The first window matching either pattern (the first tried first at each
+// window); the cell at the pattern's position.
+Nalez JednoOkno(const Deska& pole, const char* vzor1, int pozice1, const char* vzor2 = nullptr, int pozice2 = 0)
 {
     return KazdeOkno([&](int x, int y, int d) -> Nalez {
-        if (Shoda(okna[y * HRACIPOLEX + x][d], vzor))
-            return Pozice(x, y, d, pozice);
-        return std::nullopt;
-    });
-}
-
-Nalez DveVarianty(const Tabulka& okna, const char* vzor1, int pozice1, const char* vzor2, int pozice2)
-{
-    return KazdeOkno([&](int x, int y, int d) -> Nalez {
-        if (Shoda(okna[y * HRACIPOLEX + x][d], vzor1))
+        if (Shoda(pole, x, y, d, vzor1))
             return Pozice(x, y, d, pozice1);
-        if (Shoda(okna[y * HRACIPOLEX + x][d], vzor2))
+        if (vzor2 && Shoda(pole, x, y, d, vzor2))
             return Pozice(x, y, d, pozice2);
         return std::nullopt;
     });
 }
 
-Nalez DveOkna(const Tabulka& okna, const char* vzor1, const char* vzor2)
+// A start cell with one window of each pattern in two different directions.
+Nalez DveOkna(const Deska& pole, const char* vzor1, const char* vzor2)
 {
     return KazdeOkno([&](int x, int y, int d) -> Nalez {
-        if (!Shoda(okna[y * HRACIPOLEX + x][d], vzor1))
+        if (!Shoda(pole, x, y, d, vzor1))
             return std::nullopt;
         for (int d2 = 1; d2 <= 8; ++d2)
-            if (d2 != d && Shoda(okna[y * HRACIPOLEX + x][d2], vzor2))
+            if (d2 != d && Shoda(pole, x, y, d2, vzor2))
                 return Bunka(x, y);
         return std::nullopt;
     });
@@ -201,24 +179,22 @@ std::pair<int, int> ReferencniTah(const Deska& pole)
 {
     if (Plna(pole))
         return {-1, -1};
-    static Tabulka okna;
-    Postav(pole, okna);
     Nalez n = Ctverice(pole, KRIZEK);                              // 1
-    if (!n) n = JednoOkno(okna, "22022", 2);                       // 2
+    if (!n) n = JednoOkno(pole, "22022", 2);                       // 2
     if (!n) n = Ctverice(pole, KOLECKO);                           // 3
-    if (!n) n = JednoOkno(okna, "11011", 2);                       // 4
-    if (!n) n = DveVarianty(okna, "02202", 3, "02022", 2);         // 5
+    if (!n) n = JednoOkno(pole, "11011", 2);                       // 4
+    if (!n) n = JednoOkno(pole, "02202", 3, "02022", 2);           // 5
     if (!n) n = OtevrenaCtverice(pole);                            // 6
-    if (!n) n = JednoOkno(okna, "01110", 0);                       // 7
-    if (!n) n = DveVarianty(okna, "01101", 3, "01011", 2);         // 8
-    if (!n) n = DveOkna(okna, "02200", "02200");                   // 9
-    if (!n) n = JednoOkno(okna, "0022", 1);                        // 10
-    if (!n) n = DveOkna(okna, "01100", "01100");                   // 11
-    if (!n) n = DveOkna(okna, "01100", "0101");                    // 12
-    if (!n) n = DveOkna(okna, "022oo", "02ooo");                   // 13
-    if (!n) n = DveOkna(okna, "02200", "020");                     // 14
-    if (!n) n = DveOkna(okna, "0220", "020");                      // 15
-    if (!n) n = JednoOkno(okna, "02200", 0);                       // 16
-    if (!n) n = JednoOkno(okna, "0220", 0);                        // 17
+    if (!n) n = JednoOkno(pole, "01110", 0);                       // 7
+    if (!n) n = JednoOkno(pole, "01101", 3, "01011", 2);           // 8
+    if (!n) n = DveOkna(pole, "02200", "02200");                   // 9
+    if (!n) n = JednoOkno(pole, "0022", 1);                        // 10
+    if (!n) n = DveOkna(pole, "01100", "01100");                   // 11
+    if (!n) n = DveOkna(pole, "01100", "0101");                    // 12
+    if (!n) n = DveOkna(pole, "022oo", "02ooo");                   // 13
+    if (!n) n = DveOkna(pole, "02200", "020");                     // 14
+    if (!n) n = DveOkna(pole, "0220", "020");                      // 15
+    if (!n) n = JednoOkno(pole, "02200", 0);                       // 16
+    if (!n) n = JednoOkno(pole, "0220", 0);                        // 17
     return n ? *n : Ohodnoceni(pole);                              // 18
 }
