@@ -2,9 +2,9 @@
 // priorities between rules, the edges, the evaluation and its random draws;
 // and whole games replayed against the rule list read straight.
 #include "PocitacReference.h"
-#include "board/HraciPole.h"
+#include "Pomocnik.h"
 
-#include <gtest/gtest.h>
+#include "board/HraciPole.h"
 
 #include <algorithm>
 #include <memory>
@@ -88,9 +88,7 @@ TEST(Pocitac, EachRuleTakesItsCellAndTheRulesKeepTheirOrder)
 
     // A full board gets no move.
     deska = std::make_unique<CHraciPole>();
-    for (int y = 0; y < HRACIPOLEY; ++y)
-        for (int x = 0; x < HRACIPOLEX; ++x)
-            deska->Pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
+    PlnaBezPetice(deska->Pole);
     EXPECT_FALSE(deska->PutItemWithAI(2));
     EXPECT_EQ(deska->PosledniTahPC_X, 100);
 }
@@ -160,9 +158,7 @@ void Rozhazej(CHraciPole& deska, int marks, std::mt19937& nahoda)
 // ... or a full board without five, `holes` random cells emptied again.
 void Deravy(CHraciPole& deska, int holes, std::mt19937& nahoda)
 {
-    for (int y = 0; y < HRACIPOLEY; ++y)
-        for (int x = 0; x < HRACIPOLEX; ++x)
-            deska.Pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
+    PlnaBezPetice(deska.Pole);
     for (int emptied = 0; emptied < holes;) {
         const int cell = static_cast<int>(nahoda() % (HRACIPOLEX * HRACIPOLEY));
         if (deska.Pole[cell / HRACIPOLEX][cell % HRACIPOLEX] != 0) {

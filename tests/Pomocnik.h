@@ -84,3 +84,13 @@ constexpr uint16_t Pixel565(uint32_t rgb)
 {
     return static_cast<uint16_t>(((rgb >> 19) & 0x1F) << 11 | ((rgb >> 10) & 0x3F) << 5 | ((rgb >> 3) & 0x1F));
 }
+
+// The 26 x 26 playing area full without five: pairs along each row, shifted
+// by one pair from row to row, so no run is longer than two.
+template <typename Deska>
+void PlnaBezPetice(Deska& pole)
+{
+    for (int y = 0; y < 26; ++y)
+        for (int x = 0; x < 26; ++x)
+            pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
+}
