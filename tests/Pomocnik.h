@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <unistd.h>
 #include <vector>
 
@@ -41,6 +42,49 @@ inline void ZapisSoubor(const std::string& path, const std::vector<uint8_t>& byt
 {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// x in n bytes, least significant first, as every file of the game holds its numbers.
+inline void PridejLE(std::vector<uint8_t>& v, uint32_t x, int n = 4)
+{
+    for (int i = 0; i < n; ++i)
+        v.push_back(static_cast<uint8_t>(x >> (8 * i)));
+}
+
+// best.dat's bytes: for each row the score, then the name in a field of 20.
+inline std::vector<uint8_t> BestDat(const std::vector<std::pair<int32_t, std::string>>& rows)
+{
+    std::vector<uint8_t> bytes;
+    for (const auto& [score, name] : rows) {
+        PridejLE(bytes, static_cast<uint32_t>(score));
+        bytes.insert(bytes.end(), name.begin(), name.end());
+        bytes.resize(bytes.size() + 20 - name.size(), 0);
+    }
+    return bytes;
+}
+
+// A WAVE file of the given chunks, each padded to an even length.
+inline std::vector<uint8_t> Wav(const std::vector<std::pair<const char*, std::vector<uint8_t>>>& chunks)
+{
+    std::vector<uint8_t> v = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    for (const auto& [id, body] : chunks) {
+        v.insert(v.end(), id, id + 4);
+        PridejLE(v, static_cast<uint32_t>(body.size()));
+        v.insert(v.end(), body.begin(), body.end());
+        if (body.size() % 2)
+            v.push_back(0);
+    }
+    return v;
+}
+
+// The 16 bytes of a format chunk: PCM unless another tag is given.
+inline std::vector<uint8_t> WavFormat(uint16_t channels, uint32_t rate, uint16_t bits, uint16_t tag = 1)
+{
+    std::vector<uint8_t> f;
+    const uint16_t align = static_cast<uint16_t>(channels * bits / 8);
+    for (auto [x, n] : {std::pair<uint32_t, int>{tag, 2}, {channels, 2}, {rate, 4}, {rate * align, 4}, {align, 2}, {bits, 2}})
+        PridejLE(f, x, n);
+    return f;
 }
 
 inline std::string CtiText(const std::string& path)
