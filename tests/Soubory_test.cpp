@@ -16,8 +16,7 @@ std::vector<uint8_t> Zaznamy(std::initializer_list<uint32_t> cells)
 {
     std::vector<uint8_t> bytes;
     for (uint32_t c : cells)
-        for (int i = 0; i < 4; ++i)
-            bytes.push_back(static_cast<uint8_t>(c >> (8 * i)));
+        PridejLE(bytes, c);
     return bytes;
 }
 

@@ -83,18 +83,11 @@ std::string JmenoHrace(int k)
 // The table after k new best scores 100001 ... 100000 + k on the defaults.
 std::vector<uint8_t> TabulkaPo(int k)
 {
-    std::vector<uint8_t> bytes;
-    for (int i = 0; i < 10; ++i) {
-        const bool novy = i < k;
-        const int32_t score = novy ? 100000 + k - i : 99900 - 200 * (i - std::min(k, 10));
-        const std::string name = novy ? JmenoHrace(k - i) : "Beze Jmena";
-        for (int b = 0; b < 4; ++b)
-            bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(score) >> (8 * b)));
-        std::vector<uint8_t> field(20, 0);
-        std::memcpy(field.data(), name.data(), name.size());
-        bytes.insert(bytes.end(), field.begin(), field.end());
-    }
-    return bytes;
+    std::vector<std::pair<int32_t, std::string>> rows;
+    for (int i = 0; i < 10; ++i)
+        rows.emplace_back(i < k ? 100000 + k - i : 99900 - 200 * (i - std::min(k, 10)),
+                          i < k ? JmenoHrace(k - i) : "Beze Jmena");
+    return BestDat(rows);
 }
 
 int Docasnych()
