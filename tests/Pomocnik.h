@@ -14,10 +14,12 @@
 
 class VDocasnemAdresari : public ::testing::Test {
 protected:
+    // Where the temporary directory is made.
+    virtual std::filesystem::path Zaklad() { return std::filesystem::temp_directory_path(); }
     void SetUp() override
     {
         puvodni = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "ortelanka-XXXXXX").string();
+        std::string pattern = (Zaklad() / "ortelanka-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         adresar = pattern;
         std::filesystem::current_path(adresar);
