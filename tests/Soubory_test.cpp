@@ -5,7 +5,6 @@
 #include "board/HraciPole.h"
 
 #include <filesystem>
-#include <memory>
 #include <sys/stat.h>
 
 namespace {
