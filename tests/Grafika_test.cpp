@@ -211,7 +211,6 @@ TEST_F(SDisplejem, MarksAreDrawnInTheirBoxes)
 
 TEST_F(SDisplejem, ThePlacingAnimationGrowsShrinksAndLeavesTheCellClean)
 {
-    std::filesystem::create_directory("data");
     DrawPozadi();
     lpddsprime->Blt(nullptr, lpddsDeskaEmpty, nullptr, DDBLT_WAIT, nullptr);
     CHPHraciPole.PutItem(0, 0, 1);

@@ -108,7 +108,6 @@ protected:
 
 TEST_F(Hra, AWinAgainstTheComputerAsksForANameAndEntersTheTable)
 {
-    std::filesystem::create_directories("data");
     NaHerniObrazovku();
     for (int x = 0; x < 4; ++x)
         CHPHraciPole.Pole.Nastav(x, 0, 1);
@@ -406,7 +405,6 @@ TEST_F(Hra, F9SilencesTheMusicWithoutTypingAndIsRemembered)
 
 TEST_F(Hra, ArrowsAndSpacePlayLikeAClickAndThePointerHidesTheCursor)
 {
-    std::filesystem::create_directories("data");
     NaHerniObrazovku();
     Krok();
     const std::vector<uint16_t> bezKurzoru(lpddsprime->Row(0), lpddsprime->Row(0) + 800 * 600);
