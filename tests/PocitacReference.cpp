@@ -93,26 +93,17 @@ Nalez DveOkna(const Deska& pole, const char* vzor1, const char* vzor2)
     });
 }
 
-// Rules 1 and 3.
-Nalez Ctverice(const Deska& pole, int mark)
-{
-    return KazdeOkno([&](int x, int y, int d) -> Nalez {
-        if (pole[y][x] == 0 && Rada(pole, x, y, d, mark) >= 4)
-            return Bunka(x, y);
-        return std::nullopt;
-    });
-}
-
-// Rule 6.
-Nalez OtevrenaCtverice(const Deska& pole)
+// Rules 1 and 3: an empty cell before four marks; rule 6: an empty cell
+// before three crosses or more, with empty cells behind it and after them.
+Nalez Ctverice(const Deska& pole, int mark, bool otevrena = false)
 {
     return KazdeOkno([&](int x, int y, int d) -> Nalez {
         if (pole[y][x] != 0)
             return std::nullopt;
-        const int n = Rada(pole, x, y, d, KRIZEK);
+        const int n = Rada(pole, x, y, d, mark);
         const auto [ex, ey] = Pozice(x, y, d, n + 1);
         const auto [bx, by] = Pozice(x, y, OpacnySmer(d), 1);
-        if (n >= 3 && Kod(pole, ex, ey) == 0 && Kod(pole, bx, by) == 0)
+        if (otevrena ? n >= 3 && Kod(pole, ex, ey) == 0 && Kod(pole, bx, by) == 0 : n >= 4)
             return Bunka(x, y);
         return std::nullopt;
     });
@@ -120,10 +111,8 @@ Nalez OtevrenaCtverice(const Deska& pole)
 
 int Hodnota(const Deska& pole, int x, int y, int d, int closing)
 {
-    int value = 0;
-    int k = 0;
-    for (;;) {
-        ++k;
+    int value = 0, k = 1;
+    for (;; ++k) {
         const auto [cx, cy] = Pozice(x, y, d, k);
         const int h = Kod(pole, cx, cy);
         if (h == -1 || h == closing) {
@@ -135,9 +124,7 @@ int Hodnota(const Deska& pole, int x, int y, int d, int closing)
             break;
         value += k;
     }
-    if (k == 5)
-        value = 10000;
-    return value;
+    return k == 5 ? 10000 : value;
 }
 
 Bunka Ohodnoceni(const Deska& pole)
@@ -184,7 +171,7 @@ std::pair<int, int> ReferencniTah(const Deska& pole)
     if (!n) n = Ctverice(pole, KOLECKO);                           // 3
     if (!n) n = JednoOkno(pole, "11011", 2);                       // 4
     if (!n) n = JednoOkno(pole, "02202", 3, "02022", 2);           // 5
-    if (!n) n = OtevrenaCtverice(pole);                            // 6
+    if (!n) n = Ctverice(pole, KRIZEK, true);                      // 6
     if (!n) n = JednoOkno(pole, "01110", 0);                       // 7
     if (!n) n = JednoOkno(pole, "01101", 3, "01011", 2);           // 8
     if (!n) n = DveOkna(pole, "02200", "02200");                   // 9
