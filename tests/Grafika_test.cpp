@@ -13,6 +13,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <sys/stat.h>
@@ -123,18 +124,13 @@ protected:
     FakeClock clock;
 };
 
-TEST_F(SDisplejem, EveryPictureIsLoadedAndTheBackBufferStartsBlack)
+TEST_F(SDisplejem, BlitsIntoTheBackBufferAreClippedAndAKeyedBlackCornerLosesEveryBlackPixel)
 {
-    EXPECT_NE(lpddsprime, nullptr);
-    EXPECT_NE(lpddsData, nullptr);
-    EXPECT_NE(lpddsKonec2, nullptr);
-    EXPECT_NE(lpddsVyhraHrac2, nullptr);
-    EXPECT_EQ(Bod(lpddsback, 400, 300), 0);
-    EXPECT_EQ(Bod(lpddsDeskaEmpty, 799, 599), Pixel565(DESKA));
-}
+    const RECT presah{790, 590, 810, 610};
+    EXPECT_TRUE(lpddsback->Blt(&presah, lpddsVyhra, nullptr, DDBLT_WAIT, nullptr));
+    EXPECT_EQ(Bod(lpddsback, 799, 599), Pixel565(0x005040));
+    EXPECT_EQ(Bod(lpddsback, 789, 599), 0) << "the back buffer starts black";
 
-TEST_F(SDisplejem, AKeyedPictureWithABlackCornerLosesEveryBlackPixel)
-{
     std::unique_ptr<Surface> obrazek(LPDDS_CreateOffscreen(lpdd, 4, 1));
     const uint16_t pixels[4] = {0, 0xF800, 0, 0x07E0};
     for (int x = 0; x < 4; ++x)
@@ -158,14 +154,6 @@ TEST_F(SDisplejem, AKeyedPictureWithABlackCornerLosesEveryBlackPixel)
         obrazek->ReleaseDC(dc);
         EXPECT_EQ(ConvertColorRef(c, &k565), p);
     }
-}
-
-TEST_F(SDisplejem, BlitsIntoTheBackBufferAreClippedAtTheScreenEdge)
-{
-    const RECT presah{790, 590, 810, 610};
-    EXPECT_TRUE(lpddsback->Blt(&presah, lpddsVyhra, nullptr, DDBLT_WAIT, nullptr));
-    EXPECT_EQ(Bod(lpddsback, 799, 599), Pixel565(0x005040));
-    EXPECT_EQ(Bod(lpddsback, 789, 599), 0);
 }
 
 TEST_F(SDisplejem, DrawOneNumberPlacesEachGlyphAndRefusesOthers)
@@ -193,6 +181,7 @@ TEST_F(SDisplejem, DrawPozadiHighlightsOnlyStrictlyInsideAButton)
         DrawPozadi();
         EXPECT_EQ(tlacitko(295), Pixel565(kTlacitka[0].barva)) << p.x << "," << p.y;
         EXPECT_EQ(tlacitko(335), Pixel565(kTlacitka[2].barva)) << p.x << "," << p.y;
+        EXPECT_EQ(tlacitko(415), Pixel565(kTlacitka[6].barva)) << p.x << "," << p.y;
     }
     ptMouse = POINT{621, 334};
     DrawPozadi();
@@ -225,7 +214,6 @@ TEST_F(SDisplejem, MarksAreDrawnInTheirBoxes)
 
 TEST_F(SDisplejem, ThePlacingAnimationGrowsShrinksAndLeavesTheCellClean)
 {
-    std::filesystem::create_directory("data");
     DrawPozadi();
     lpddsprime->Blt(nullptr, lpddsDeskaEmpty, nullptr, DDBLT_WAIT, nullptr);
     CHPHraciPole.PutItem(0, 0, 1);
@@ -250,15 +238,10 @@ TEST_F(SDisplejem, ThePlacingAnimationGrowsShrinksAndLeavesTheCellClean)
     // The first step's one pixel samples the picture's key, so it shows
     // nothing; the third (inset 8) shows the picture's inner 4 x 4 samples.
     ASSERT_EQ(kroky.size(), 15u);
+    auto meze = [](RECT r) { return std::array<int, 4>{r.left, r.top, r.right, r.bottom}; };
     EXPECT_EQ(kroky[0].right, -1);
-    EXPECT_EQ(kroky[1].left, 23);
-    EXPECT_EQ(kroky[1].top, 22);
-    EXPECT_EQ(kroky[1].right, 27);
-    EXPECT_EQ(kroky[1].bottom, 26);
-    EXPECT_EQ(kroky[5].left, 16);
-    EXPECT_EQ(kroky[5].top, 15);
-    EXPECT_EQ(kroky[5].right, 33);
-    EXPECT_EQ(kroky[5].bottom, 32) << "the eleventh step is the whole picture";
+    EXPECT_EQ(meze(kroky[1]), (std::array{23, 22, 27, 26}));
+    EXPECT_EQ(meze(kroky[5]), (std::array{16, 15, 33, 32})) << "the eleventh step is the whole picture";
     EXPECT_GE(clock.now - start, 15u * 49);
     EXPECT_EQ(CtiSoubor("data/tahy.dat"), std::vector<uint8_t>({0, 0, 0, 0})) << "the move is recorded";
     for (int y = 13; y < 34; ++y)
@@ -299,9 +282,8 @@ TEST_F(SDisplejem, ScoreDigitsSitAtTheirSlotsAndAMinusLeavesAGap)
     Score.Reset();
     DrawPozadi();
     Score.DrawScore(lpddsback);
-    const int sloupec[6] = {1, 0, 0, 0, 0, 0};
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(Bod(lpddsback, 650 + 18 * i + 9, 165), Pixel565(Cislice(sloupec[i] == 0 ? 10 : 1))) << i;
+        EXPECT_EQ(Bod(lpddsback, 650 + 18 * i + 9, 165), Pixel565(Cislice(i == 0 ? 1 : 10))) << "100000, slot " << i;
     EXPECT_EQ(Bod(lpddsback, 680 + 9, 220), Pixel565(Cislice(10))) << "no moves yet";
     EXPECT_EQ(Bod(lpddsback, 680 + 18 + 9, 220), Pixel565(DESKA));
 
@@ -372,12 +354,15 @@ TEST_F(SDisplejem, TheFrameCounterReadsSixtyAtTheTopRight)
 
 TEST_F(SDisplejem, TheDialogFontFitsTheAnswerBoxesAndThePanel)
 {
+    auto napis = [](Surface& s, int x, int y, const char* text) {
+        DeviceContext* dc = nullptr;
+        ASSERT_TRUE(s.GetDC(&dc));
+        dc->SetTextColor(RGB(255, 255, 0));
+        dc->TextOut(x, y, text, -1);
+        s.ReleaseDC(dc);
+    };
     Surface s(400, 60);
-    DeviceContext* dc = nullptr;
-    ASSERT_TRUE(s.GetDC(&dc));
-    dc->SetTextColor(RGB(255, 255, 0));
-    dc->TextOut(20, 20, "ANO", 3);
-    s.ReleaseDC(dc);
+    napis(s, 20, 20, "ANO");
     EXPECT_TRUE(RadekMaText(&s, 20, 49, 20, 39, 0));
     EXPECT_FALSE(RadekMaText(&s, 49, 400, 0, 60, 0)) << "within 29 pixels";
     EXPECT_FALSE(RadekMaText(&s, 0, 400, 39, 60, 0)) << "within 19 pixels";
@@ -386,10 +371,7 @@ TEST_F(SDisplejem, TheDialogFontFitsTheAnswerBoxesAndThePanel)
     const std::pair<const char*, int> otazky[] = {{"Chcete opravdu novou hru?", 195}, {"Opravdu skon\xE8it?", 230}};
     for (const auto& [otazka, x] : otazky) {
         Surface panel(400, 60);
-        ASSERT_TRUE(panel.GetDC(&dc));
-        dc->SetTextColor(RGB(255, 255, 0));
-        dc->TextOut(x, 10, otazka, -1);
-        panel.ReleaseDC(dc);
+        napis(panel, x, 10, otazka);
         EXPECT_TRUE(RadekMaText(&panel, x, 380, 10, 30, 0)) << otazka;
         EXPECT_FALSE(RadekMaText(&panel, 380, 400, 0, 60, 0)) << otazka;
     }

@@ -59,6 +59,13 @@ protected:
     }
     void Stisk(int vk) { Zprava(WM_KEYDOWN, static_cast<uintptr_t>(vk)); }
     void Pust(int vk) { Zprava(WM_KEYUP, static_cast<uintptr_t>(vk)); }
+    // A press seen by one frame.
+    void Zmackni(int vk)
+    {
+        Stisk(vk);
+        Krok();
+        Pust(vk);
+    }
     // The keyboard's auto-repeat of a key still held.
     void Opakuj(int vk) { TheWindowProc(hWndMain, WM_KEYDOWN, static_cast<uintptr_t>(vk), KEY_WAS_DOWN); }
     void Krok(int n = 1)
@@ -92,9 +99,7 @@ protected:
     {
         for (int vk : keysToType) {
             clock.now += 25;
-            Stisk(vk);
-            Krok();
-            Pust(vk);
+            Zmackni(vk);
         }
     }
 
@@ -103,7 +108,6 @@ protected:
 
 TEST_F(Hra, AWinAgainstTheComputerAsksForANameAndEntersTheTable)
 {
-    std::filesystem::create_directories("data");
     NaHerniObrazovku();
     for (int x = 0; x < 4; ++x)
         CHPHraciPole.Pole.Nastav(x, 0, 1);
@@ -131,9 +135,7 @@ TEST_F(Hra, AWinAgainstTheComputerAsksForANameAndEntersTheTable)
     EXPECT_EQ(GameState, 13);
 
     // Space that left the picture is still the pending key: it starts nothing.
-    Stisk(VK_SPACE);
-    Krok();
-    Pust(VK_SPACE);
+    Zmackni(VK_SPACE);
     EXPECT_EQ(ZapisNejlepsi, 2);
     EXPECT_EQ(DelkaJmena, 0) << "a name never begins with a space";
     NapisJmeno({'P', '3', VK_SPACE, 'A'});
@@ -162,9 +164,7 @@ TEST_F(Hra, AWinAgainstTheComputerAsksForANameAndEntersTheTable)
     EXPECT_EQ(DelkaJmena, 18);
     EXPECT_EQ(szBestName[17], 'Z');
 
-    Stisk(VK_RETURN);
-    Krok();
-    Pust(VK_RETURN);
+    Zmackni(VK_RETURN);
     EXPECT_EQ(GameState, 15);
     Krok();
     EXPECT_EQ(GameState, 10);
@@ -245,9 +245,7 @@ TEST_F(Hra, TwoHumansTakeTurnsAndTheSecondWins)
 TEST_F(Hra, AFullBoardIsClearedWithoutAResultButAFinalFiveWins)
 {
     NaHerniObrazovku();
-    for (int y = 0; y < HRACIPOLEY; ++y)
-        for (int x = 0; x < HRACIPOLEX; ++x)
-            CHPHraciPole.Pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
+    PlnaBezPetice(CHPHraciPole.Pole);
     Score.IncScore(7);
     Score.IncPocetTahu();
     PlayGame = 1;
@@ -260,9 +258,7 @@ TEST_F(Hra, AFullBoardIsClearedWithoutAResultButAFinalFiveWins)
     EXPECT_EQ(PlayGame, 1);
 
     // The last empty cell completes five circles: that wins.
-    for (int y = 0; y < HRACIPOLEY; ++y)
-        for (int x = 0; x < HRACIPOLEX; ++x)
-            CHPHraciPole.Pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
+    PlnaBezPetice(CHPHraciPole.Pole);
     for (int x = 10; x < 15; ++x)
         CHPHraciPole.Pole.Nastav(x, 20, 1);
     CHPHraciPole.Pole.Nastav(12, 20, 0);
@@ -409,13 +405,10 @@ TEST_F(Hra, F9SilencesTheMusicWithoutTypingAndIsRemembered)
 
 TEST_F(Hra, ArrowsAndSpacePlayLikeAClickAndThePointerHidesTheCursor)
 {
-    std::filesystem::create_directories("data");
     NaHerniObrazovku();
     Krok();
     const std::vector<uint16_t> bezKurzoru(lpddsprime->Row(0), lpddsprime->Row(0) + 800 * 600);
-    Stisk(VK_SPACE);
-    Krok();
-    Pust(VK_SPACE);
+    Zmackni(VK_SPACE);
     EXPECT_EQ(PocetZnacek(1), 0) << "no cursor, no move";
     EXPECT_TRUE(std::equal(bezKurzoru.begin(), bezKurzoru.end(), lpddsprime->Row(0)));
 

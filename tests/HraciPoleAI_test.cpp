@@ -2,220 +2,93 @@
 // priorities between rules, the edges, the evaluation and its random draws;
 // and whole games replayed against the rule list read straight.
 #include "PocitacReference.h"
+#include "Pomocnik.h"
+
 #include "board/HraciPole.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <initializer_list>
 #include <memory>
 #include <random>
 #include <utility>
+#include <vector>
 
 namespace {
 
-using Bunky = std::initializer_list<std::pair<int, int>>;
-
-class Pocitac : public ::testing::Test {
-protected:
-    void SetUp() override { ResetRandomInt(); }
-
-    void Krizky(Bunky cells)
-    {
-        for (auto [x, y] : cells)
-            deska->Pole.Nastav(x, y, 2);
-    }
-    void Kolecka(Bunky cells)
-    {
-        for (auto [x, y] : cells)
-            deska->Pole.Nastav(x, y, 1);
-    }
-    std::pair<int, int> Tah()
-    {
-        int pred = 0;
-        for (int y = 0; y < HRACIPOLEY; ++y)
-            for (int x = 0; x < HRACIPOLEX; ++x)
-                pred += deska->Pole[y][x] == 0;
-        EXPECT_TRUE(deska->PutItemWithAI(2));
-        const int x = deska->PosledniTahPC_X, y = deska->PosledniTahPC_Y;
-        int po = 0;
-        for (int yy = 0; yy < HRACIPOLEY; ++yy)
-            for (int xx = 0; xx < HRACIPOLEX; ++xx)
-                po += deska->Pole[yy][xx] == 0;
-        EXPECT_EQ(po, pred - 1) << "exactly one empty cell is taken";
-        EXPECT_EQ(deska->Pole[y][x], 2);
-        return {x, y};
-    }
-
-    std::unique_ptr<CHraciPole> deska = std::make_unique<CHraciPole>();
-};
-
 using Bunka = std::pair<int, int>;
 
-TEST_F(Pocitac, Rule1CompletesItsFourBeforeBlockingTheOpponentsFour)
+int Prazdnych(const CHraciPole& deska)
 {
-    Krizky({{10, 10}, {11, 10}, {12, 10}, {13, 10}});
-    Kolecka({{5, 5}, {6, 5}, {7, 5}, {8, 5}});
-    EXPECT_EQ(Tah(), Bunka(9, 10)) << "the end met first in row-major order";
-}
-
-TEST_F(Pocitac, Rule2FillsASplitFourBeforeBlockingAnything)
-{
-    Krizky({{10, 10}, {11, 10}, {13, 10}, {14, 10}});
-    Kolecka({{3, 3}, {4, 3}, {6, 3}, {7, 3}});
-    EXPECT_EQ(Tah(), Bunka(12, 10));
-}
-
-TEST_F(Pocitac, Rule3BlocksFourBeforeMakingAnOpenFour)
-{
-    Kolecka({{5, 5}, {6, 5}, {7, 5}, {8, 5}});
-    Krizky({{10, 12}, {11, 12}, {12, 12}});
-    EXPECT_EQ(Tah(), Bunka(4, 5));
-}
-
-TEST_F(Pocitac, Rule4BlocksASplitFour)
-{
-    Kolecka({{3, 3}, {4, 3}, {6, 3}, {7, 3}});
-    EXPECT_EQ(Tah(), Bunka(5, 3));
-}
-
-TEST_F(Pocitac, Rule5MakesAFourFromASplitThreeInBothShapes)
-{
-    Krizky({{10, 10}, {11, 10}, {13, 10}});
-    EXPECT_EQ(Tah(), Bunka(12, 10)) << "0 2 2 0 2";
-
-    deska->ClearHraciPole();
-    Krizky({{10, 10}, {12, 10}, {13, 10}, {14, 10}});
-    EXPECT_EQ(Tah(), Bunka(11, 10)) << "a lone cross and three: rule 1 does not see it, 0 2 0 2 2 does";
-}
-
-TEST_F(Pocitac, Rule6MakesAnOpenFourAndNeedsRoomBehind)
-{
-    Krizky({{10, 12}, {11, 12}, {12, 12}});
-    Kolecka({{3, 3}, {4, 3}, {5, 3}});
-    EXPECT_EQ(Tah(), Bunka(9, 12)) << "making a four comes before blocking an open three";
-
-    deska->ClearHraciPole();
-    Kolecka({{9, 10}});
-    Krizky({{10, 10}, {12, 10}, {13, 10}, {14, 10}});
-    EXPECT_EQ(Tah(), Bunka(15, 10)) << "the gap stays; the three grows at its open end";
-}
-
-TEST_F(Pocitac, Rule6CountsTheMarginAsEmptyButNotTheLeftEdge)
-{
-    Krizky({{23, 10}, {24, 10}, {25, 10}});
-    EXPECT_EQ(Tah(), Bunka(22, 10)) << "the run ends on the empty margin";
-}
-
-TEST_F(Pocitac, Rule7BlocksAnOpenThreeAtTheEndFoundFirst)
-{
-    Kolecka({{4, 3}, {5, 3}, {6, 3}});
-    EXPECT_EQ(Tah(), Bunka(3, 3));
-
-    deska->ClearHraciPole();
-    Kolecka({{12, 23}, {12, 24}, {12, 25}});
-    Kolecka({{3, 25}, {4, 25}, {5, 25}});
-    EXPECT_EQ(Tah(), Bunka(12, 22)) << "a column ending on the bottom edge is an open three too";
-}
-
-TEST_F(Pocitac, Rule8BlocksASplitThreeInBothShapes)
-{
-    Kolecka({{4, 3}, {5, 3}, {7, 3}});
-    EXPECT_EQ(Tah(), Bunka(6, 3));
-
-    deska->ClearHraciPole();
-    Kolecka({{4, 3}, {6, 3}, {7, 3}});
-    EXPECT_EQ(Tah(), Bunka(5, 3));
-}
-
-TEST_F(Pocitac, Rule9TakesTheCellOfTwoOwnTwos)
-{
-    Krizky({{11, 10}, {12, 10}, {10, 11}, {10, 12}});
-    EXPECT_EQ(Tah(), Bunka(10, 10));
-}
-
-TEST_F(Pocitac, Rule10ExtendsATwo)
-{
-    Krizky({{10, 10}, {11, 10}});
-    EXPECT_EQ(Tah(), Bunka(9, 10));
-}
-
-TEST_F(Pocitac, Rule11BlocksTheOpponentsDoubleTwo)
-{
-    Kolecka({{11, 10}, {12, 10}, {10, 11}, {10, 12}});
-    EXPECT_EQ(Tah(), Bunka(10, 10));
-}
-
-TEST_F(Pocitac, Rule12BlocksATwoWithASplitTwo)
-{
-    Kolecka({{11, 10}, {12, 10}, {10, 11}, {10, 13}});
-    EXPECT_EQ(Tah(), Bunka(10, 10));
-}
-
-TEST_F(Pocitac, Rule13TakesALooseDoubleTwo)
-{
-    Kolecka({{9, 10}, {15, 10}});
-    Krizky({{11, 10}, {12, 10}, {13, 10}, {9, 11}});
-    EXPECT_EQ(Tah(), Bunka(10, 10));
-}
-
-// Rules 14 to 17 only decide where a two cannot be extended by rule 10: a
-// circle before it and the margin beyond it.
-TEST_F(Pocitac, Rule14TakesATwoAndOne)
-{
-    Kolecka({{21, 10}, {19, 13}});
-    Krizky({{23, 10}, {24, 10}, {21, 11}});
-    EXPECT_EQ(Tah(), Bunka(22, 10));
-}
-
-TEST_F(Pocitac, Rule15TakesALooseTwoAndOne)
-{
-    Kolecka({{22, 10}});
-    Krizky({{24, 10}, {25, 10}, {22, 11}});
-    EXPECT_EQ(Tah(), Bunka(23, 10));
-}
-
-TEST_F(Pocitac, Rule16TakesAnOpenTwoAndRule17ATwo)
-{
-    Kolecka({{21, 10}});
-    Krizky({{23, 10}, {24, 10}});
-    EXPECT_EQ(Tah(), Bunka(22, 10));
-
-    deska->ClearHraciPole();
-    Kolecka({{22, 10}});
-    Krizky({{24, 10}, {25, 10}});
-    EXPECT_EQ(Tah(), Bunka(23, 10));
-}
-
-TEST_F(Pocitac, Rule18OnAnEmptyBoardTakesTheBottomRow)
-{
-    const Bunka tah = Tah();
-    EXPECT_EQ(tah.second, 25);
-    EXPECT_EQ(tah, Bunka(24, 25)) << "the unseeded generator always draws the same";
-}
-
-TEST_F(Pocitac, Rule18PlacesNextToALoneCircle)
-{
-    Kolecka({{12, 12}});
-    const Bunka tah = Tah();
-    EXPECT_LE(std::abs(tah.first - 12), 1);
-    EXPECT_LE(std::abs(tah.second - 12), 1);
-    EXPECT_EQ(tah, Bunka(11, 13));
-}
-
-TEST_F(Pocitac, Rule18PrefersTheEndsOfAPairOverCellsTouchingBoth)
-{
-    // Pass B: 3 at each end of the pair, 2 where a cell touches both circles.
-    Kolecka({{10, 10}, {11, 10}});
-    const Bunka tah = Tah();
-    EXPECT_TRUE(tah == Bunka(9, 10) || tah == Bunka(12, 10)) << tah.first << "," << tah.second;
-}
-
-TEST_F(Pocitac, AFullBoardGetsNoMove)
-{
+    int n = 0;
     for (int y = 0; y < HRACIPOLEY; ++y)
         for (int x = 0; x < HRACIPOLEX; ++x)
-            deska->Pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
+            n += deska.Pole[y][x] == 0;
+    return n;
+}
+
+// Each rule decides in a position built for it, with the generator from its
+// start. Rules 14 to 17 only decide where a two cannot be extended by rule 10:
+// a circle before it and the margin beyond it.
+TEST(Pocitac, EachRuleTakesItsCellAndTheRulesKeepTheirOrder)
+{
+    struct Pozice {
+        const char* co;
+        std::vector<Bunka> krizky, kolecka;
+        Bunka tah;
+    };
+    const Pozice pozice[] = {
+        {"1 before blocking a four; the end met first in row-major order", {{10, 10}, {11, 10}, {12, 10}, {13, 10}},
+         {{5, 5}, {6, 5}, {7, 5}, {8, 5}}, {9, 10}},
+        {"2 before blocking anything", {{10, 10}, {11, 10}, {13, 10}, {14, 10}}, {{3, 3}, {4, 3}, {6, 3}, {7, 3}}, {12, 10}},
+        {"3 before an open four", {{10, 12}, {11, 12}, {12, 12}}, {{5, 5}, {6, 5}, {7, 5}, {8, 5}}, {4, 5}},
+        {"4 blocks a split four", {}, {{3, 3}, {4, 3}, {6, 3}, {7, 3}}, {5, 3}},
+        {"5: 0 2 2 0 2", {{10, 10}, {11, 10}, {13, 10}}, {}, {12, 10}},
+        {"5: a lone cross and three, which rule 1 does not see", {{10, 10}, {12, 10}, {13, 10}, {14, 10}}, {}, {11, 10}},
+        {"6 before blocking an open three", {{10, 12}, {11, 12}, {12, 12}}, {{3, 3}, {4, 3}, {5, 3}}, {9, 12}},
+        {"6: the gap stays, the three grows at its open end", {{10, 10}, {12, 10}, {13, 10}, {14, 10}}, {{9, 10}}, {15, 10}},
+        {"6: the margin is empty, the left edge is not", {{23, 10}, {24, 10}, {25, 10}}, {}, {22, 10}},
+        {"7 blocks an open three", {}, {{4, 3}, {5, 3}, {6, 3}}, {3, 3}},
+        {"7: a column ending on the bottom edge, found first", {},
+         {{12, 23}, {12, 24}, {12, 25}, {3, 25}, {4, 25}, {5, 25}}, {12, 22}},
+        {"8: 0 1 1 0 1", {}, {{4, 3}, {5, 3}, {7, 3}}, {6, 3}},
+        {"8: 0 1 0 1 1", {}, {{4, 3}, {6, 3}, {7, 3}}, {5, 3}},
+        {"9: two own twos", {{11, 10}, {12, 10}, {10, 11}, {10, 12}}, {}, {10, 10}},
+        {"10 extends a two", {{10, 10}, {11, 10}}, {}, {9, 10}},
+        {"11 blocks a double two", {}, {{11, 10}, {12, 10}, {10, 11}, {10, 12}}, {10, 10}},
+        {"12 blocks a two with a split two", {}, {{11, 10}, {12, 10}, {10, 11}, {10, 13}}, {10, 10}},
+        {"13: a loose double two", {{11, 10}, {12, 10}, {13, 10}, {9, 11}}, {{9, 10}, {15, 10}}, {10, 10}},
+        {"14: a two and one", {{23, 10}, {24, 10}, {21, 11}}, {{21, 10}, {19, 13}}, {22, 10}},
+        {"15: a loose two and one", {{24, 10}, {25, 10}, {22, 11}}, {{22, 10}}, {23, 10}},
+        {"16: an open two", {{23, 10}, {24, 10}}, {{21, 10}}, {22, 10}},
+        {"17: a two", {{24, 10}, {25, 10}}, {{22, 10}}, {23, 10}},
+        {"18 on an empty board: the bottom row, as the unseeded generator draws", {}, {}, {24, 25}},
+        {"18 next to a lone circle", {}, {{12, 12}}, {11, 13}},
+    };
+    for (const Pozice& p : pozice) {
+        ResetRandomInt();
+        auto deska = std::make_unique<CHraciPole>();
+        for (auto [x, y] : p.krizky)
+            deska->Pole.Nastav(x, y, 2);
+        for (auto [x, y] : p.kolecka)
+            deska->Pole.Nastav(x, y, 1);
+        const int pred = Prazdnych(*deska);
+        EXPECT_TRUE(deska->PutItemWithAI(2)) << p.co;
+        EXPECT_EQ(Bunka(deska->PosledniTahPC_X, deska->PosledniTahPC_Y), p.tah) << "rule " << p.co;
+        EXPECT_EQ(deska->Pole[p.tah.second][p.tah.first], 2) << p.co;
+        EXPECT_EQ(Prazdnych(*deska), pred - 1) << "exactly one empty cell is taken: " << p.co;
+    }
+
+    // Rule 18's pass B: 3 at each end of the pair, 2 where a cell touches both circles.
+    ResetRandomInt();
+    auto deska = std::make_unique<CHraciPole>();
+    deska->Pole.Nastav(10, 10, 1);
+    deska->Pole.Nastav(11, 10, 1);
+    ASSERT_TRUE(deska->PutItemWithAI(2));
+    const Bunka tah(deska->PosledniTahPC_X, deska->PosledniTahPC_Y);
+    EXPECT_TRUE(tah == Bunka(9, 10) || tah == Bunka(12, 10)) << tah.first << "," << tah.second;
+
+    // A full board gets no move.
+    deska = std::make_unique<CHraciPole>();
+    PlnaBezPetice(deska->Pole);
     EXPECT_FALSE(deska->PutItemWithAI(2));
     EXPECT_EQ(deska->PosledniTahPC_X, 100);
 }
@@ -285,9 +158,7 @@ void Rozhazej(CHraciPole& deska, int marks, std::mt19937& nahoda)
 // ... or a full board without five, `holes` random cells emptied again.
 void Deravy(CHraciPole& deska, int holes, std::mt19937& nahoda)
 {
-    for (int y = 0; y < HRACIPOLEY; ++y)
-        for (int x = 0; x < HRACIPOLEX; ++x)
-            deska.Pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
+    PlnaBezPetice(deska.Pole);
     for (int emptied = 0; emptied < holes;) {
         const int cell = static_cast<int>(nahoda() % (HRACIPOLEX * HRACIPOLEY));
         if (deska.Pole[cell / HRACIPOLEX][cell % HRACIPOLEX] != 0) {

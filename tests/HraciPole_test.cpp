@@ -1,26 +1,18 @@
 // The board's rules: placing, the win check, the full board, the move score.
+#include "Pomocnik.h"
+
 #include "board/HraciPole.h"
 
-#include <gtest/gtest.h>
-
+#include <array>
 #include <memory>
 
 namespace {
 
-std::unique_ptr<CHraciPole> NovaDeska()
-{
-    return std::make_unique<CHraciPole>();
-}
-
 TEST(HraciPole, PutItemRefusesTheMarginNegativeCellsWrongPlayersAndOccupiedCells)
 {
-    auto deska = NovaDeska();
-    EXPECT_FALSE(deska->PutItem(26, 0, 1));
-    EXPECT_FALSE(deska->PutItem(0, 26, 1));
-    EXPECT_FALSE(deska->PutItem(-1, 5, 1));
-    EXPECT_FALSE(deska->PutItem(5, -1, 1));
-    EXPECT_FALSE(deska->PutItem(3, 4, 0));
-    EXPECT_FALSE(deska->PutItem(3, 4, 3));
+    auto deska = std::make_unique<CHraciPole>();
+    for (auto [x, y, hrac] : {std::array{26, 0, 1}, {0, 26, 1}, {-1, 5, 1}, {5, -1, 1}, {3, 4, 0}, {3, 4, 3}})
+        EXPECT_FALSE(deska->PutItem(x, y, hrac)) << x << "," << y << " for " << hrac;
     EXPECT_EQ(deska->Pole[4][3], 0);
     EXPECT_EQ(deska->PosledniTah_X, 100);
 
@@ -38,7 +30,7 @@ TEST(HraciPole, PutItemRefusesTheMarginNegativeCellsWrongPlayersAndOccupiedCells
 
 TEST(HraciPole, WinnerIsFoundInEveryDirectionAndCirclesAreCheckedFirst)
 {
-    auto deska = NovaDeska();
+    auto deska = std::make_unique<CHraciPole>();
     for (int x = 0; x < 4; ++x)
         deska->PutItem(x, 0, 1);
     EXPECT_EQ(deska->ZkontrolujJestliJeVyherce(), -1) << "four is not enough";
@@ -62,11 +54,8 @@ TEST(HraciPole, WinnerIsFoundInEveryDirectionAndCirclesAreCheckedFirst)
 
 TEST(HraciPole, FullBoardWithoutFiveGivesZeroAndTheFullCheckSeesOneEmptyCell)
 {
-    auto deska = NovaDeska();
-    // Pairs along each row, shifted by one pair from row to row: no run of three.
-    for (int y = 0; y < HRACIPOLEY; ++y)
-        for (int x = 0; x < HRACIPOLEX; ++x)
-            deska->Pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
+    auto deska = std::make_unique<CHraciPole>();
+    PlnaBezPetice(deska->Pole);
     ASSERT_TRUE(deska->JeHPZaplnene());
     EXPECT_EQ(deska->ZkontrolujJestliJeVyherce(), 0);
 
@@ -84,7 +73,7 @@ TEST(HraciPole, FullBoardWithoutFiveGivesZeroAndTheFullCheckSeesOneEmptyCell)
 
 TEST(HraciPole, GetScoreCountsOwnRunsFromThePlacedMark)
 {
-    auto deska = NovaDeska();
+    auto deska = std::make_unique<CHraciPole>();
     EXPECT_EQ(deska->GetScore(1, 5, 5), 1);
     deska->PutItem(6, 5, 1);
     deska->PutItem(7, 5, 1);
@@ -118,13 +107,12 @@ TEST(HraciPole, HelpersAndClearKeepTheLastMoves)
     EXPECT_EQ(Smer_X[8], 1);
     EXPECT_EQ(Smer_Y[8], -1);
 
-    auto deska = NovaDeska();
+    auto deska = std::make_unique<CHraciPole>();
     deska->PutItem(3, 4, 1);
     deska->ClearHraciPole();
     EXPECT_EQ(deska->Pole[4][3], 0);
     EXPECT_EQ(deska->PosledniTah_X, 3);
     EXPECT_EQ(deska->PosledniTahPC_X, 100);
-    EXPECT_EQ(deska->lpddsKolecko, nullptr);
 }
 
 }  // namespace

@@ -20,22 +20,18 @@ constexpr uint32_t Cislice(int index)
     return static_cast<uint32_t>(index * 20) << 16 | 0xC800;
 }
 
-struct Tlacitko {
+// A picture of one colour (but for a button's keyed corner).
+struct Obrazek {
     const char* path;
     uint32_t barva;
 };
 
-constexpr Tlacitko kTlacitka[8] = {
+constexpr Obrazek kTlacitka[8] = {
     {"data/hh/hh1.bmp", 0x800000}, {"data/hh/hh3.bmp", 0xF80000}, {"data/hp/hracpc2.bmp", 0x008000},
     {"data/hp/hracpc3.bmp", 0x00F800}, {"data/n/nejlepsi2.bmp", 0x000080}, {"data/n/nejlepsi3.bmp", 0x0000F8},
     {"data/k/konec2.bmp", 0x808080}, {"data/k/konec3.bmp", 0xF8F8F8}};
 
-struct Cely {
-    const char* path;
-    uint32_t barva;
-};
-
-constexpr Cely kCeleObrazovky[] = {
+constexpr Obrazek kCeleObrazovky[] = {
     {"data/deskaempty.bmp", DESKA},          {"data/Ortelaky.bmp", 0x102030},   {"data/zapisjmeno.bmp", 0x203040},
     {"data/nejlepsi.bmp", 0x182838},         {"data/prohra.bmp", 0x405000},     {"data/vyhra.bmp", 0x005040},
     {"data/vyhrahrac1.bmp", 0x500040},       {"data/vyhrahrac2.bmp", 0x504000}, {"data/intro/intro1.bmp", 0x101010},
@@ -45,7 +41,7 @@ inline void NakresliVse()
 {
     for (const char* d : {"data", "data/hh", "data/hp", "data/n", "data/k", "data/intro", "data/sound"})
         std::filesystem::create_directories(d);
-    for (const Cely& c : kCeleObrazovky)
+    for (const Obrazek& c : kCeleObrazovky)
         ZapisBmp(c.path, 800, 600, [&](int, int) { return c.barva; });
     ZapisBmp("data/cerny.bmp", 4, 4, [](int, int) { return 0u; });
     ZapisBmp("data/data.bmp", 350, 20, [](int x, int y) {
@@ -61,7 +57,7 @@ inline void NakresliVse()
             return INDIKATOR_KRIZKU;
         return KLIC;
     });
-    for (const Tlacitko& t : kTlacitka)
+    for (const Obrazek& t : kTlacitka)
         ZapisBmp(t.path, 160, 40, [&](int x, int y) { return x < 3 && y < 3 ? KLIC : t.barva; });
     auto znacka = [](uint32_t barva) {
         return [barva](int x, int y) { return x >= 2 && x <= 18 && y >= 2 && y <= 18 ? barva : KLIC; };

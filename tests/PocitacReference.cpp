@@ -21,25 +21,6 @@ Bunka Pozice(int x, int y, int d, int k)
     return {x + k * Smer_X[d], y + k * Smer_Y[d]};
 }
 
-// The window table of the description, built afresh for every move: for each
-// start cell (y * 26 + x) and direction 1..8 the codes of positions 0..4, -1
-// beyond the store.
-struct Okno {
-    int Hodnota[5];
-};
-using Tabulka = Okno[HRACIPOLEX * HRACIPOLEY][9];
-
-void Postav(const Deska& pole, Tabulka& okna)
-{
-    for (int y = 0; y < HRACIPOLEY; ++y)
-        for (int x = 0; x < HRACIPOLEX; ++x)
-            for (int d = 1; d <= 8; ++d)
-                for (int k = 0; k < 5; ++k) {
-                    const auto [cx, cy] = Pozice(x, y, d, k);
-                    okna[y * HRACIPOLEX + x][d].Hodnota[k] = Kod(pole, cx, cy);
-                }
-}
-
 // Pattern symbols: '0' empty, '1' circle, '2' cross, 'o' empty or cross,
 // '*' anything (a position beyond the store included).
 bool Pripousti(char symbol, int h)
@@ -51,11 +32,14 @@ bool Pripousti(char symbol, int h)
     return h == symbol - '0';
 }
 
-bool Shoda(const Okno& okno, const char* vzor)
+// The window from (x, y) in direction d, positions 0..4, read from the cells.
+bool Shoda(const Deska& pole, int x, int y, int d, const char* vzor)
 {
-    for (int k = 0; vzor[k] != '\0'; ++k)
-        if (!Pripousti(vzor[k], okno.Hodnota[k]))
+    for (int k = 0; vzor[k] != '\0'; ++k) {
+        const auto [cx, cy] = Pozice(x, y, d, k);
+        if (!Pripousti(vzor[k], Kod(pole, cx, cy)))
             return false;
+    }
     return true;
 }
 
@@ -83,58 +67,43 @@ Nalez KazdeOkno(Pravidlo pravidlo)
     return std::nullopt;
 }
 
-Nalez JednoOkno(const Tabulka& okna, const char* vzor, int pozice)
+// The first window matching either pattern (the first tried first at each
+// window); the cell at the pattern's position.
+Nalez JednoOkno(const Deska& pole, const char* vzor1, int pozice1, const char* vzor2 = nullptr, int pozice2 = 0)
 {
     return KazdeOkno([&](int x, int y, int d) -> Nalez {
-        if (Shoda(okna[y * HRACIPOLEX + x][d], vzor))
-            return Pozice(x, y, d, pozice);
-        return std::nullopt;
-    });
-}
-
-Nalez DveVarianty(const Tabulka& okna, const char* vzor1, int pozice1, const char* vzor2, int pozice2)
-{
-    return KazdeOkno([&](int x, int y, int d) -> Nalez {
-        if (Shoda(okna[y * HRACIPOLEX + x][d], vzor1))
+        if (Shoda(pole, x, y, d, vzor1))
             return Pozice(x, y, d, pozice1);
-        if (Shoda(okna[y * HRACIPOLEX + x][d], vzor2))
+        if (vzor2 && Shoda(pole, x, y, d, vzor2))
             return Pozice(x, y, d, pozice2);
         return std::nullopt;
     });
 }
 
-Nalez DveOkna(const Tabulka& okna, const char* vzor1, const char* vzor2)
+// A start cell with one window of each pattern in two different directions.
+Nalez DveOkna(const Deska& pole, const char* vzor1, const char* vzor2)
 {
     return KazdeOkno([&](int x, int y, int d) -> Nalez {
-        if (!Shoda(okna[y * HRACIPOLEX + x][d], vzor1))
+        if (!Shoda(pole, x, y, d, vzor1))
             return std::nullopt;
         for (int d2 = 1; d2 <= 8; ++d2)
-            if (d2 != d && Shoda(okna[y * HRACIPOLEX + x][d2], vzor2))
+            if (d2 != d && Shoda(pole, x, y, d2, vzor2))
                 return Bunka(x, y);
         return std::nullopt;
     });
 }
 
-// Rules 1 and 3.
-Nalez Ctverice(const Deska& pole, int mark)
-{
-    return KazdeOkno([&](int x, int y, int d) -> Nalez {
-        if (pole[y][x] == 0 && Rada(pole, x, y, d, mark) >= 4)
-            return Bunka(x, y);
-        return std::nullopt;
-    });
-}
-
-// Rule 6.
-Nalez OtevrenaCtverice(const Deska& pole)
+// Rules 1 and 3: an empty cell before four marks; rule 6: an empty cell
+// before three crosses or more, with empty cells behind it and after them.
+Nalez Ctverice(const Deska& pole, int mark, bool otevrena = false)
 {
     return KazdeOkno([&](int x, int y, int d) -> Nalez {
         if (pole[y][x] != 0)
             return std::nullopt;
-        const int n = Rada(pole, x, y, d, KRIZEK);
+        const int n = Rada(pole, x, y, d, mark);
         const auto [ex, ey] = Pozice(x, y, d, n + 1);
         const auto [bx, by] = Pozice(x, y, OpacnySmer(d), 1);
-        if (n >= 3 && Kod(pole, ex, ey) == 0 && Kod(pole, bx, by) == 0)
+        if (otevrena ? n >= 3 && Kod(pole, ex, ey) == 0 && Kod(pole, bx, by) == 0 : n >= 4)
             return Bunka(x, y);
         return std::nullopt;
     });
@@ -142,10 +111,8 @@ Nalez OtevrenaCtverice(const Deska& pole)
 
 int Hodnota(const Deska& pole, int x, int y, int d, int closing)
 {
-    int value = 0;
-    int k = 0;
-    for (;;) {
-        ++k;
+    int value = 0, k = 1;
+    for (;; ++k) {
         const auto [cx, cy] = Pozice(x, y, d, k);
         const int h = Kod(pole, cx, cy);
         if (h == -1 || h == closing) {
@@ -157,9 +124,7 @@ int Hodnota(const Deska& pole, int x, int y, int d, int closing)
             break;
         value += k;
     }
-    if (k == 5)
-        value = 10000;
-    return value;
+    return k == 5 ? 10000 : value;
 }
 
 Bunka Ohodnoceni(const Deska& pole)
@@ -201,24 +166,22 @@ std::pair<int, int> ReferencniTah(const Deska& pole)
 {
     if (Plna(pole))
         return {-1, -1};
-    static Tabulka okna;
-    Postav(pole, okna);
     Nalez n = Ctverice(pole, KRIZEK);                              // 1
-    if (!n) n = JednoOkno(okna, "22022", 2);                       // 2
+    if (!n) n = JednoOkno(pole, "22022", 2);                       // 2
     if (!n) n = Ctverice(pole, KOLECKO);                           // 3
-    if (!n) n = JednoOkno(okna, "11011", 2);                       // 4
-    if (!n) n = DveVarianty(okna, "02202", 3, "02022", 2);         // 5
-    if (!n) n = OtevrenaCtverice(pole);                            // 6
-    if (!n) n = JednoOkno(okna, "01110", 0);                       // 7
-    if (!n) n = DveVarianty(okna, "01101", 3, "01011", 2);         // 8
-    if (!n) n = DveOkna(okna, "02200", "02200");                   // 9
-    if (!n) n = JednoOkno(okna, "0022", 1);                        // 10
-    if (!n) n = DveOkna(okna, "01100", "01100");                   // 11
-    if (!n) n = DveOkna(okna, "01100", "0101");                    // 12
-    if (!n) n = DveOkna(okna, "022oo", "02ooo");                   // 13
-    if (!n) n = DveOkna(okna, "02200", "020");                     // 14
-    if (!n) n = DveOkna(okna, "0220", "020");                      // 15
-    if (!n) n = JednoOkno(okna, "02200", 0);                       // 16
-    if (!n) n = JednoOkno(okna, "0220", 0);                        // 17
+    if (!n) n = JednoOkno(pole, "11011", 2);                       // 4
+    if (!n) n = JednoOkno(pole, "02202", 3, "02022", 2);           // 5
+    if (!n) n = Ctverice(pole, KRIZEK, true);                      // 6
+    if (!n) n = JednoOkno(pole, "01110", 0);                       // 7
+    if (!n) n = JednoOkno(pole, "01101", 3, "01011", 2);           // 8
+    if (!n) n = DveOkna(pole, "02200", "02200");                   // 9
+    if (!n) n = JednoOkno(pole, "0022", 1);                        // 10
+    if (!n) n = DveOkna(pole, "01100", "01100");                   // 11
+    if (!n) n = DveOkna(pole, "01100", "0101");                    // 12
+    if (!n) n = DveOkna(pole, "022oo", "02ooo");                   // 13
+    if (!n) n = DveOkna(pole, "02200", "020");                     // 14
+    if (!n) n = DveOkna(pole, "0220", "020");                      // 15
+    if (!n) n = JednoOkno(pole, "02200", 0);                       // 16
+    if (!n) n = JednoOkno(pole, "0220", 0);                        // 17
     return n ? *n : Ohodnoceni(pole);                              // 18
 }

@@ -1,5 +1,5 @@
-// The computer's move read straight from its rule list: the windows built
-// afresh from the cells, every rule a plain scan, rules 1, 3 and 6 as walks
+// The computer's move read straight from its rule list: the windows read
+// from the cells themselves, every rule a plain scan, rules 1, 3 and 6 as walks
 // and the evaluation walking every empty cell. Slow and obvious, so that the
 // game's own bookkept version can be compared with it move by move.
 #pragma once

@@ -8,15 +8,18 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <unistd.h>
 #include <vector>
 
 class VDocasnemAdresari : public ::testing::Test {
 protected:
+    // Where the temporary directory is made.
+    virtual std::filesystem::path Zaklad() { return std::filesystem::temp_directory_path(); }
     void SetUp() override
     {
         puvodni = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "ortelanka-XXXXXX").string();
+        std::string pattern = (Zaklad() / "ortelanka-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         adresar = pattern;
         std::filesystem::current_path(adresar);
@@ -41,6 +44,49 @@ inline void ZapisSoubor(const std::string& path, const std::vector<uint8_t>& byt
 {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// x in n bytes, least significant first, as every file of the game holds its numbers.
+inline void PridejLE(std::vector<uint8_t>& v, uint32_t x, int n = 4)
+{
+    for (int i = 0; i < n; ++i)
+        v.push_back(static_cast<uint8_t>(x >> (8 * i)));
+}
+
+// best.dat's bytes: for each row the score, then the name in a field of 20.
+inline std::vector<uint8_t> BestDat(const std::vector<std::pair<int32_t, std::string>>& rows)
+{
+    std::vector<uint8_t> bytes;
+    for (const auto& [score, name] : rows) {
+        PridejLE(bytes, static_cast<uint32_t>(score));
+        bytes.insert(bytes.end(), name.begin(), name.end());
+        bytes.resize(bytes.size() + 20 - name.size(), 0);
+    }
+    return bytes;
+}
+
+// A WAVE file of the given chunks, each padded to an even length.
+inline std::vector<uint8_t> Wav(const std::vector<std::pair<const char*, std::vector<uint8_t>>>& chunks)
+{
+    std::vector<uint8_t> v = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    for (const auto& [id, body] : chunks) {
+        v.insert(v.end(), id, id + 4);
+        PridejLE(v, static_cast<uint32_t>(body.size()));
+        v.insert(v.end(), body.begin(), body.end());
+        if (body.size() % 2)
+            v.push_back(0);
+    }
+    return v;
+}
+
+// The 16 bytes of a format chunk: PCM unless another tag is given.
+inline std::vector<uint8_t> WavFormat(uint16_t channels, uint32_t rate, uint16_t bits, uint16_t tag = 1)
+{
+    std::vector<uint8_t> f;
+    const uint16_t align = static_cast<uint16_t>(channels * bits / 8);
+    for (auto [x, n] : {std::pair<uint32_t, int>{tag, 2}, {channels, 2}, {rate, 4}, {rate * align, 4}, {align, 2}, {bits, 2}})
+        PridejLE(f, x, n);
+    return f;
 }
 
 inline std::string CtiText(const std::string& path)
@@ -83,4 +129,14 @@ void ZapisBmp(const std::string& path, int w, int h, Barva barva)
 constexpr uint16_t Pixel565(uint32_t rgb)
 {
     return static_cast<uint16_t>(((rgb >> 19) & 0x1F) << 11 | ((rgb >> 10) & 0x3F) << 5 | ((rgb >> 3) & 0x1F));
+}
+
+// The 26 x 26 playing area full without five: pairs along each row, shifted
+// by one pair from row to row, so no run is longer than two.
+template <typename Deska>
+void PlnaBezPetice(Deska& pole)
+{
+    for (int y = 0; y < 26; ++y)
+        for (int x = 0; x < 26; ++x)
+            pole.Nastav(x, y, (x / 2 + y) % 2 + 1);
 }

@@ -8,10 +8,30 @@
 
 #include <csignal>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
-using Beh = VDocasnemAdresari;
+// Each run starts from the program's initial state, with the pictures drawn.
+class Beh : public VDocasnemAdresari {
+protected:
+    void SetUp() override
+    {
+        VDocasnemAdresari::SetUp();
+        obrazky::NakresliVse();
+        GameState = 0;
+        End = 0;
+    }
+    void TearDown() override
+    {
+        CHPHraciPole.Destroy();
+        VDocasnemAdresari::TearDown();
+    }
+};
+
+// The messages of the log lines of a run, from its start to the game's start, and its last.
+const std::string kZacatek = "Registrace tridy okna|ok.\nHlavni okno|ok.\nInicializace hry|ok.\n";
+const std::string kKonec = "Konec programu|ok.\n";
 
 std::string Radky(const std::string& log)
 {
@@ -23,13 +43,6 @@ std::string Radky(const std::string& log)
         at = end;
     }
     return messages;
-}
-
-// Each run starts from the program's initial state.
-void Znovu()
-{
-    GameState = 0;
-    End = 0;
 }
 
 // Presses Escape once the game screen is up and Enter once the quit dialog
@@ -46,23 +59,18 @@ void KoncimPresDialog(FakeClock& clock)
 
 TEST_F(Beh, ARunEndedThroughTheQuitDialogLogsFourLines)
 {
-    obrazky::NakresliVse();
     FakeClock clock;
-    Znovu();
     KoncimPresDialog(clock);
     EXPECT_EQ(WinMain(), 0);
     const std::string log = CtiText("Ortelanka.log");
     EXPECT_EQ(log.rfind(" Ortelanka Log File\n======================================\n\n", 0), 0u);
-    EXPECT_EQ(Radky(log), "Registrace tridy okna|ok.\nHlavni okno|ok.\nInicializace hry|ok.\nKonec programu|ok.\n");
+    EXPECT_EQ(Radky(log), kZacatek + kKonec);
     EXPECT_FALSE(std::filesystem::exists("ortelanka.conf")) << "nothing changed, nothing saved";
-    CHPHraciPole.Destroy();
 }
 
 TEST_F(Beh, TheSettingsFileChoosesTheWindowAndTheMusicAndADamagedOneIsLogged)
 {
-    obrazky::NakresliVse();
     FakeClock clock;
-    Znovu();
     KoncimPresDialog(clock);
     std::ofstream("ortelanka.conf") << "fullscreen=0\nmusic=0\n";
     bool celaObrazovka = true, ticho = false;
@@ -84,34 +92,25 @@ TEST_F(Beh, TheSettingsFileChoosesTheWindowAndTheMusicAndADamagedOneIsLogged)
     EXPECT_TRUE(celaObrazovka);
     EXPECT_FALSE(ticho);
     EXPECT_EQ(Radky(CtiText("Ortelanka.log")),
-              "Nastaveni nelze precist, plati vychozi: ortelanka.conf|warning.\nRegistrace tridy okna|ok.\n"
-              "Hlavni okno|ok.\nInicializace hry|ok.\nKonec programu|ok.\n");
-    CHPHraciPole.Destroy();
+              "Nastaveni nelze precist, plati vychozi: ortelanka.conf|warning.\n" + kZacatek + kKonec);
 }
 
 TEST_F(Beh, ARunWhoseWindowIsClosedLogsDestroyWindowFirst)
 {
-    obrazky::NakresliVse();
     FakeClock clock;
-    Znovu();
     PostMessage(nullptr, WM_DESTROY, 0, 0);
     EXPECT_EQ(WinMain(), 0);
-    EXPECT_EQ(Radky(CtiText("Ortelanka.log")),
-              "Registrace tridy okna|ok.\nHlavni okno|ok.\nInicializace hry|ok.\nDestroy Window|ok.\nKonec programu|ok.\n");
-    CHPHraciPole.Destroy();
+    EXPECT_EQ(Radky(CtiText("Ortelanka.log")), kZacatek + "Destroy Window|ok.\n" + kKonec);
 }
 
 TEST_F(Beh, WithoutADisplayTheRunEndsAtOnce)
 {
-    obrazky::NakresliVse();
     FakeClock clock;
-    Znovu();
     setenv("SDL_VIDEODRIVER", "nonexistent", 1);
     EXPECT_EQ(WinMain(), 0);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     EXPECT_EQ(clock.slept, 0u) << "no intro was played";
-    EXPECT_EQ(Radky(CtiText("Ortelanka.log")),
-              "Registrace tridy okna|ok.\nHlavni okno|ok.\nInicializace hry|ok.\nKonec programu|ok.\n");
+    EXPECT_EQ(Radky(CtiText("Ortelanka.log")), kZacatek + kKonec);
 }
 
 // SDL quietly falls back to an invisible driver when there is no X11 or
@@ -119,12 +118,10 @@ TEST_F(Beh, WithoutADisplayTheRunEndsAtOnce)
 TEST(Displej, WithoutAnXOrWaylandDisplayOnlyAnInvisibleDriverAskedForIsTaken)
 {
     const char* const nazvy[] = {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"};
-    std::string puvodni[3];
-    bool byla[3];
+    std::optional<std::string> puvodni[3];
     for (int i = 0; i < 3; ++i) {
-        const char* v = getenv(nazvy[i]);
-        byla[i] = v != nullptr;
-        puvodni[i] = v ? v : "";
+        if (const char* v = getenv(nazvy[i]))
+            puvodni[i] = v;
         unsetenv(nazvy[i]);
     }
     EXPECT_FALSE(DisplayAvailable());
@@ -132,12 +129,8 @@ TEST(Displej, WithoutAnXOrWaylandDisplayOnlyAnInvisibleDriverAskedForIsTaken)
     EXPECT_TRUE(DisplayAvailable());
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     EXPECT_TRUE(DisplayAvailable());
-    for (int i = 0; i < 3; ++i) {
-        if (byla[i])
-            setenv(nazvy[i], puvodni[i].c_str(), 1);
-        else
-            unsetenv(nazvy[i]);
-    }
+    for (int i = 0; i < 3; ++i)
+        puvodni[i] ? setenv(nazvy[i], puvodni[i]->c_str(), 1) : unsetenv(nazvy[i]);
 }
 
 // SIGINT, SIGTERM and SIGHUP end the game as closing the window does, within
@@ -145,7 +138,6 @@ TEST(Displej, WithoutAnXOrWaylandDisplayOnlyAnInvisibleDriverAskedForIsTaken)
 // input, during the intro's holds and curtains, during a mark's animation.
 TEST_F(Beh, AQuitSignalEndsTheRunLikeClosingTheWindowOnEveryScreen)
 {
-    obrazky::NakresliVse();
     struct Pripad {
         const char* screen;
         int signal;
@@ -166,7 +158,7 @@ TEST_F(Beh, AQuitSignalEndsTheRunLikeClosingTheWindowOnEveryScreen)
     };
     for (const Pripad& p : pripady) {
         FakeClock clock;
-        Znovu();
+        End = 0;
         GameState = p.state;
         ZobrazNejlepsi = p.state == 10 ? 2 : 0;  // the table and the name entry already open
         ZapisNejlepsi = p.state == 13 ? 2 : 0;
@@ -184,9 +176,7 @@ TEST_F(Beh, AQuitSignalEndsTheRunLikeClosingTheWindowOnEveryScreen)
         EXPECT_EQ(WinMain(), 0) << p.screen;
         ASSERT_NE(raisedAt, 0u) << p.screen;
         EXPECT_LT(clock.now - raisedAt, 500u) << p.screen;
-        EXPECT_EQ(Radky(CtiText("Ortelanka.log")), "Registrace tridy okna|ok.\nHlavni okno|ok.\nInicializace hry|ok.\n"
-                                                   "Destroy Window|ok.\nKonec programu|ok.\n")
-            << p.screen;
+        EXPECT_EQ(Radky(CtiText("Ortelanka.log")), kZacatek + "Destroy Window|ok.\n" + kKonec) << p.screen;
         CHPHraciPole.Destroy();
     }
     GameState = 0;

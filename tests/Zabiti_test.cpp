@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <random>
@@ -21,22 +20,10 @@ namespace {
 // disk was flushed, and the saves are quicker there.
 class Zabiti : public VDocasnemAdresari {
 protected:
-    void SetUp() override
+    std::filesystem::path Zaklad() override
     {
-        VDocasnemAdresari::SetUp();
-        std::string pattern = "/dev/shm/ortelanka-XXXXXX";
-        if (std::filesystem::is_directory("/dev/shm") && mkdtemp(pattern.data())) {
-            pametova = pattern;
-            std::filesystem::current_path(pametova);
-        }
+        return access("/dev/shm", W_OK) == 0 ? "/dev/shm" : VDocasnemAdresari::Zaklad();
     }
-    void TearDown() override
-    {
-        VDocasnemAdresari::TearDown();
-        if (!pametova.empty())
-            std::filesystem::remove_all(pametova);
-    }
-    std::filesystem::path pametova;
 };
 
 constexpr int kZabiti = 150;
@@ -83,18 +70,11 @@ std::string JmenoHrace(int k)
 // The table after k new best scores 100001 ... 100000 + k on the defaults.
 std::vector<uint8_t> TabulkaPo(int k)
 {
-    std::vector<uint8_t> bytes;
-    for (int i = 0; i < 10; ++i) {
-        const bool novy = i < k;
-        const int32_t score = novy ? 100000 + k - i : 99900 - 200 * (i - std::min(k, 10));
-        const std::string name = novy ? JmenoHrace(k - i) : "Beze Jmena";
-        for (int b = 0; b < 4; ++b)
-            bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(score) >> (8 * b)));
-        std::vector<uint8_t> field(20, 0);
-        std::memcpy(field.data(), name.data(), name.size());
-        bytes.insert(bytes.end(), field.begin(), field.end());
-    }
-    return bytes;
+    std::vector<std::pair<int32_t, std::string>> rows;
+    for (int i = 0; i < 10; ++i)
+        rows.emplace_back(i < k ? 100000 + k - i : 99900 - 200 * (i - std::min(k, 10)),
+                          i < k ? JmenoHrace(k - i) : "Beze Jmena");
+    return BestDat(rows);
 }
 
 int Docasnych()

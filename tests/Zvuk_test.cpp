@@ -11,40 +11,25 @@ namespace {
 
 using Zvuk = VDocasnemAdresari;
 
-// A PCM file of the given format whose samples come from a function of their index.
-template <typename Vzorek>
-std::vector<uint8_t> Wav(uint16_t channels, uint32_t rate, uint16_t bits, uint32_t bytes, Vzorek vzorek,
-                         uint16_t tag = 1)
-{
-    std::vector<uint8_t> v = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0};
-    auto put = [&](uint32_t x, int n) {
-        for (int i = 0; i < n; ++i)
-            v.push_back(static_cast<uint8_t>(x >> (8 * i)));
-    };
-    const uint16_t align = static_cast<uint16_t>(channels * bits / 8);
-    put(tag, 2);
-    put(channels, 2);
-    put(rate, 4);
-    put(rate * align, 4);
-    put(align, 2);
-    put(bits, 2);
-    v.insert(v.end(), {'d', 'a', 't', 'a'});
-    put(bytes, 4);
-    for (uint32_t i = 0; i < bytes; ++i)
-        v.push_back(vzorek(i));
-    return v;
-}
-
 uint8_t Pila(uint32_t i)
 {
     return static_cast<uint8_t>(i * 7 + 1);
 }
 
-TEST_F(Zvuk, AWavFileBecomesALoopingBufferAndABadOneGivesNone)
+// Music of the given format whose samples are a saw of their index.
+std::vector<uint8_t> Hudba(uint16_t channels, uint32_t rate, uint16_t bits, uint32_t bytes, uint16_t tag = 1)
+{
+    std::vector<uint8_t> samples(bytes);
+    for (uint32_t i = 0; i < bytes; ++i)
+        samples[i] = Pila(i);
+    return Wav({{"fmt ", WavFormat(channels, rate, bits, tag)}, {"data", samples}});
+}
+
+TEST_F(Zvuk, AWavFileBecomesALoopingBufferAndABadOneGivesNoneAndOneWarning)
 {
     std::unique_ptr<SoundDevice> device(SoundDevice::Create());
     ASSERT_NE(device, nullptr) << "the dummy driver is a device";
-    ZapisSoubor("music.wav", Wav(1, 11025, 16, 22051, Pila));
+    ZapisSoubor("music.wav", Hudba(1, 11025, 16, 22051));
     SoundBuffer* buffer = LPDSB_LoadFromFile(device.get(), "music.wav", 0);
     ASSERT_NE(buffer, nullptr);
     EXPECT_EQ(buffer->Bytes(), 22050u) << "whole frames only";
@@ -57,33 +42,24 @@ TEST_F(Zvuk, AWavFileBecomesALoopingBufferAndABadOneGivesNone)
     EXPECT_EQ(LPDSB_LoadFromFile(device.get(), "missing.wav", 0), nullptr);
     EXPECT_FALSE(std::filesystem::exists("Ortelanka.log")) << "music that is not there is no damage";
     EXPECT_EQ(LPDSB_LoadFromFile(nullptr, "music.wav", 0), nullptr) << "no device, no music";
-}
 
-TEST_F(Zvuk, MusicThatCannotBePlayedIsRefusedWithOneWarningEach)
-{
-    std::unique_ptr<SoundDevice> device(SoundDevice::Create());
-    ASSERT_NE(device, nullptr);
-    struct Pripad {
-        const char* why;
-        std::vector<uint8_t> bytes;
+    // Music that cannot be played is refused with one warning each.
+    const std::pair<const char*, std::vector<uint8_t>> pripady[] = {
+        {"1 Hz", Hudba(2, 1, 16, 4096)},
+        {"7999 Hz", Hudba(1, 7999, 8, 100)},
+        {"192001 Hz", Hudba(1, 192001, 8, 100)},
+        {"three channels", Hudba(3, 22050, 16, 600)},
+        {"24 bits", Hudba(2, 22050, 24, 600)},
+        {"floating point", Hudba(2, 22050, 32, 800, 3)},
+        {"less than one frame", Hudba(2, 22050, 16, 3)},
+        {"no samples", Hudba(1, 22050, 16, 0)},
+        {"samples without a format", Wav({{"data", {1, 2}}})},
     };
-    const Pripad pripady[] = {
-        {"1 Hz", Wav(2, 1, 16, 4096, Pila)},
-        {"7999 Hz", Wav(1, 7999, 8, 100, Pila)},
-        {"192001 Hz", Wav(1, 192001, 8, 100, Pila)},
-        {"three channels", Wav(3, 22050, 16, 600, Pila)},
-        {"24 bits", Wav(2, 22050, 24, 600, Pila)},
-        {"floating point", Wav(2, 22050, 32, 800, Pila, 3)},
-        {"less than one frame", Wav(2, 22050, 16, 3, Pila)},
-        {"no samples", Wav(1, 22050, 16, 0, Pila)},
-        {"samples without a format",
-         {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'd', 'a', 't', 'a', 2, 0, 0, 0, 1, 2}},
-    };
-    for (const Pripad& p : pripady) {
+    for (const auto& [why, bytes] : pripady) {
         std::filesystem::remove("Ortelanka.log");
-        ZapisSoubor("music.wav", p.bytes);
-        EXPECT_EQ(LPDSB_LoadFromFile(device.get(), "music.wav", 0), nullptr) << p.why;
-        EXPECT_EQ(CtiText("Ortelanka.log").substr(20), "- 'Hudbu nelze prehrat: music.wav' :: warning.\n") << p.why;
+        ZapisSoubor("music.wav", bytes);
+        EXPECT_EQ(LPDSB_LoadFromFile(device.get(), "music.wav", 0), nullptr) << why;
+        EXPECT_EQ(CtiText("Ortelanka.log").substr(20), "- 'Hudbu nelze prehrat: music.wav' :: warning.\n") << why;
     }
     std::filesystem::remove("music.wav");
     std::filesystem::create_directory("music.wav");
@@ -100,7 +76,7 @@ TEST_F(Zvuk, TheLoopPlaysTheSamplesAgainWithoutASeam)
     setenv("SDL_DISKAUDIOFILE", "stream.raw", 1);
     setenv("SDL_DISKAUDIODELAY", "0", 1);
     const uint32_t bytes = 4 * 1001;  // not a multiple of the device's period
-    ZapisSoubor("music.wav", Wav(2, 22050, 16, bytes, Pila));
+    ZapisSoubor("music.wav", Hudba(2, 22050, 16, bytes));
     {
         std::unique_ptr<SoundDevice> device(SoundDevice::Create());
         ASSERT_NE(device, nullptr);
