@@ -2,8 +2,10 @@
 #include "main.h"
 
 #include "board/HraciPole.h"
+#include "log/Log.h"
 #include "platform/Clock.h"
 #include "platform/Display.h"
+#include "platform/Text.h"
 #include "records/Score.h"
 
 namespace {
@@ -180,6 +182,10 @@ void Game_Loop()
     switch (GameState) {
     case 0:
         Animace();
+        // Looked for once the intro is over, so that fontconfig's start does
+        // not delay the first picture.
+        if (!TextFontAvailable())
+            Log.Write("Zadne pismo: dialogy a tabulka budou bez textu", 2);
         GameState = 1;
         break;
     case 1:

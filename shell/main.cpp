@@ -6,7 +6,6 @@
 #include "platform/Clock.h"
 #include "platform/Display.h"
 #include "platform/Settings.h"
-#include "platform/Text.h"
 #include "records/Score.h"
 #include "sound/DSFuncs.h"
 
@@ -131,8 +130,6 @@ bool Game_Init()
 {
     NejlepsiHraci = new CNejlepsi;
     DD_Init();
-    if (!TextFontAvailable())
-        Log.Write("Zadne pismo: dialogy a tabulka budou bez textu", 2);
     lpds = SoundDevice::Create();
     if (lpds) {
         lpds->Pause(!nastaveni.music);
