@@ -374,10 +374,11 @@ bool Read24BitRows(FILE* file, const BitmapHeader& header, Pixels* pixels)
     return true;
 }
 
-// Every other plain format through SDL's reader and converter.
+// Every other plain format through SDL's reader and converter; the file
+// stays open for the caller to close.
 bool ReadThroughSdl(FILE* file, Pixels* pixels)
 {
-    SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFP(file, SDL_FALSE), 0);
+    SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFP(file, SDL_FALSE), 1);
     if (!loaded)
         return false;
     SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB565, 0);
