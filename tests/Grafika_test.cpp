@@ -383,8 +383,7 @@ TEST(Pismo, WithNoFontInstalledTextsDrawNothingAndSaySo)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            std::ofstream("fonts.conf") << "<?xml version=\"1.0\"?><fontconfig></fontconfig>\n";
-            setenv("FONTCONFIG_FILE", (std::filesystem::current_path() / "fonts.conf").c_str(), 1);
+            BezPisem();
             Surface s(100, 40);
             DeviceContext* dc = nullptr;
             s.GetDC(&dc);

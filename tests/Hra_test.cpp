@@ -502,4 +502,22 @@ TEST_F(Hra, TheIntroHoldsLongerOnTheFirstRun)
     EXPECT_GE(clock.now - pred, 5u * 500 + 5 * 62 * 20) << "five curtains of 62 frames of 20 ms";
 }
 
+// The font is looked for after the intro; in a fresh process, since the
+// fonts found are kept for the run.
+TEST_F(Hra, WithNoFontInstalledTheIntroEndsWithOneWarning)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            BezPisem();
+            Krok();
+            const std::string log = CtiText("Ortelanka.log");
+            const std::string varovani = "'Zadne pismo: dialogy a tabulka budou bez textu' :: warning.";
+            const size_t at = log.find(varovani);
+            const bool jednou = at != std::string::npos && log.find(varovani, at + 1) == std::string::npos;
+            std::exit(GameState == 1 && jednou ? 3 : 0);
+        },
+        ::testing::ExitedWithCode(3), "");
+}
+
 }  // namespace

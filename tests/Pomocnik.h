@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -93,6 +94,14 @@ inline std::string CtiText(const std::string& path)
 {
     const std::vector<uint8_t> bytes = CtiSoubor(path);
     return std::string(bytes.begin(), bytes.end());
+}
+
+// From here on this process's fontconfig knows no fonts: an empty
+// configuration in the current folder.
+inline void BezPisem()
+{
+    std::ofstream("fonts.conf") << "<?xml version=\"1.0\"?><fontconfig></fontconfig>\n";
+    setenv("FONTCONFIG_FILE", (std::filesystem::current_path() / "fonts.conf").c_str(), 1);
 }
 
 // A 24-bit bitmap file whose pixels come from a function of (x, y) giving 0xRRGGBB.
