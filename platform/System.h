@@ -1,0 +1,86 @@
+// What differs between the systems the game runs on. Each system has one
+// folder implementing all of this (posix/: the Linux desktop, installed or
+// not; browser/: the web page; windows/), and platform/CMakeLists.txt builds
+// the one it is for. Nothing outside those folders asks which system it is:
+// it asks the capabilities below.
+//
+// The names live in their own namespace so that they never meet the Win32
+// names the game itself defines (MessageBox, Sleep, RECT, HWND...).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+struct SystemTime {
+    int year;
+    int month;
+    int day;
+    int hour;
+    int minute;
+    int second;
+};
+
+namespace System {
+
+// Capabilities.
+// The game has a window of its own on a desktop, which can fill the screen
+// and be resized; false in a page, whose canvas the page sizes.
+extern const bool kOwnWindow;
+
+// Time.
+// A real pause, cut short by a signal; in a page, the page has its turn.
+void Pause(uint32_t milliseconds);
+// True when an input event came within the time (SDL's video is running).
+// A page gets its events between the frames it shows, so it waits for its
+// next frame instead.
+bool WaitForEvent(uint32_t milliseconds);
+// Right after a flip: a page shows the frame now, as a screen would.
+void FrameFlipped();
+SystemTime LocalTime();
+// Processor time this process has used, in nanoseconds (for the start-up figure).
+int64_t ProcessorNanoseconds();
+
+// Files and folders. Paths are UTF-8 and may be relative to the working folder.
+// Like std::fopen, but only ever a regular file: a directory, a FIFO or a
+// device in its place is refused without waiting on it. Null with errno
+// set: ENOENT when the file is not there, ENODEV (or the system's own
+// reason, such as EISDIR) when something other than a regular file stands
+// in its place.
+FILE* OpenRegularFile(const char* path, const char* mode);
+// Replaces the whole file at once through a new temporary file beside it,
+// flushed to the disk and renamed over the old one; temporaries left by an
+// earlier save that was killed are removed first. False, with errno set,
+// when the file could not be replaced; the old one is then untouched.
+bool ReplaceFile(const char* path, const void* bytes, size_t size);
+// Nothing at all is there (a file that cannot be looked at is not missing).
+bool FileMissing(const char* path);
+// Like mkdir -p; new folders are the user's own. True when the folder is there.
+bool MakeFolders(const std::string& path);
+
+// Where the game's files are, decided once at start.
+struct GameFolders {
+    // Where a file the working folder lacks is read from (the installed
+    // pictures and music), ending in '/'; empty when the game folder has all.
+    std::string dataRoot;
+    // The settings file's folder, ending in '/'; empty: the working folder.
+    std::string settingsFolder;
+};
+// Makes the folder the game writes its files to the working folder. False,
+// with the reason on standard error, when no usable folder can be had.
+bool ChooseGameFolders(GameFolders* folders);
+
+// Quitting from outside (a signal, a console's Ctrl+C): only noted here; the
+// message queue turns it into the window's destruction. A request the game
+// was started ignoring (nohup, a shell's background job) stays ignored.
+void CatchQuitRequests();
+bool QuitRequestCaught();
+
+// Display and text.
+// Whether a GPU could draw; without one GL would only rasterise in software.
+bool HasGpu();
+// The font file for a face and weight ("Verdana" bold); empty when none.
+std::string FontFile(const char* face, int weight);
+
+}  // namespace System
