@@ -4,6 +4,7 @@
 #include "graphics/DDFuncs.h"
 #include "graphics/DDScreen.h"
 #include "platform/Clock.h"
+#include "platform/Waiting.h"
 #include "platform/Window.h"
 
 #include <algorithm>

@@ -4,6 +4,7 @@
 
 #include "log/Log.h"
 #include "platform/Files.h"
+#include "platform/LittleEndian.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -43,10 +44,8 @@ bool CHraciPole::UlozTah(int x, int y)
         NelzeZapsat(PathTahy);
         return false;
     }
-    const uint32_t cell = static_cast<uint32_t>(y * HRACIPOLEX + x);
-    const unsigned char record[4] = {
-        static_cast<unsigned char>(cell), static_cast<unsigned char>(cell >> 8),
-        static_cast<unsigned char>(cell >> 16), static_cast<unsigned char>(cell >> 24)};
+    unsigned char record[4];
+    WriteLe32(record, static_cast<uint32_t>(y * HRACIPOLEX + x));
     bool written = std::fwrite(record, sizeof record, 1, fTahy) == 1;
     written = std::fclose(fTahy) == 0 && written;
     fTahy = nullptr;

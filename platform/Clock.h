@@ -1,27 +1,14 @@
-// Time: the millisecond clocks the game paces itself with, Sleep, and the
-// wall-clock time for the log. Tests install a FakeClock, whose Sleep advances
-// time at once.
+// Time: the millisecond clocks the game paces itself with and the
+// wall-clock time for the log. Tests install a FakeClock instead.
 #pragma once
+
+#include "System.h"
 
 #include <cstdint>
 #include <functional>
 
-struct SystemTime {
-    int year;
-    int month;
-    int day;
-    int hour;
-    int minute;
-    int second;
-};
-
 uint32_t timeGetTime();   // milliseconds, wrapping at 2^32
 uint32_t GetTickCount();  // the same clock
-// Keeps the window answering meanwhile, and ends early when a quit is requested.
-void Sleep(uint32_t milliseconds);
-// Waits for the next input event, at most the given time (INFINITE: no
-// limit), ending early when a quit is requested.
-void WaitForInput(uint32_t milliseconds);
 SystemTime GetLocalTime();
 
 class FakeClock {
@@ -30,6 +17,8 @@ public:
     ~FakeClock();
     FakeClock(const FakeClock&) = delete;
     FakeClock& operator=(const FakeClock&) = delete;
+    // The clock installed now; null when time is real.
+    static FakeClock* Active();
 
     uint32_t now = 0;
     // Every read moves the clock on by this much, so code that polls the

@@ -1,14 +1,15 @@
 #include "Display.h"
 
+#include "System.h"
+
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
-#include <unistd.h>
 
 static Display* currentDisplay = nullptr;
 static uint64_t framesShown = 0;
@@ -22,12 +23,10 @@ static void MarkFirstFrame()
     if (marked || !std::getenv("ORTELANKA_MARK_FIRST_FRAME"))
         return;
     marked = true;
-    timespec now{}, used{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
-    std::fprintf(stderr, "first frame %lld after %lld ns of processor time\n",
-                 static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
-                 static_cast<long long>(used.tv_sec) * 1000000000LL + used.tv_nsec);
+    using namespace std::chrono;
+    const auto now = duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count();
+    std::fprintf(stderr, "first frame %lld after %lld ns of processor time\n", static_cast<long long>(now),
+                 static_cast<long long>(System::ProcessorNanoseconds()));
 }
 
 // Mesa's software rasterisers: "accelerated" only by name.
@@ -44,23 +43,13 @@ static bool IsSoftwareGL(SDL_Renderer* renderer)
                     std::strstr(name, "Software Rasterizer"));
 }
 
-// Without a GPU device, GL could only rasterise in software.
-static bool HasGpu()
-{
-#if defined(__linux__) && !defined(__EMSCRIPTEN__)
-    return access("/dev/dri", F_OK) == 0;
-#else
-    return true;
-#endif
-}
-
 // The GPU's renderer; SDL's own software renderer where GL would only
 // rasterise in software, which draws the same picture at a fraction of the
 // cost, memory and start-up time. Then SDL must not put the window's pixels
 // through GL either.
 static SDL_Renderer* CreateRenderer(SDL_Window* window)
 {
-    if (HasGpu()) {
+    if (System::HasGpu()) {
         SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
         if (!renderer || !IsSoftwareGL(renderer))
             return renderer;
@@ -130,14 +119,10 @@ Display* Display::Create(const char* title, bool fullScreen)
     if (!StartVideo())
         return nullptr;
     Display* display = new Display;
-#ifdef __EMSCRIPTEN__
-    // The page scales the canvas to fit; a full-screen request would wait for
-    // the player's next click and take the whole screen then.
-    fullScreen = false;
-    const uint32_t resizable = 0;
-#else
-    const uint32_t resizable = SDL_WINDOW_RESIZABLE;
-#endif
+    // A page scales its canvas to fit; a full-screen request there would wait
+    // for the player's next click and take the whole screen then.
+    fullScreen = fullScreen && System::kOwnWindow;
+    const uint32_t resizable = System::kOwnWindow ? SDL_WINDOW_RESIZABLE : 0;
     display->fullScreen = fullScreen;
     // Made as large as the screen from the start when full screen, so that
     // it covers the screen with or without a window manager.
@@ -235,11 +220,9 @@ Surface* Display::CreateSurface(const SurfaceDesc* desc)
         int w = 0, h = 0;
         SDL_QueryTexture(texture, nullptr, nullptr, &w, &h);
         primary = std::make_unique<Surface>(w, h);
-        primary->display = this;
-        if ((desc->dwFlags & DDSD_BACKBUFFERCOUNT) && desc->dwBackBufferCount == 1) {
+        if ((desc->dwFlags & DDSD_BACKBUFFERCOUNT) && desc->dwBackBufferCount == 1)
             back = std::make_unique<Surface>(w, h);
-            primary->backBuffer = back.get();
-        }
+        primary->MakePrimary(this, back.get());
         return primary.get();
     }
     if (!(desc->dwFlags & DDSD_WIDTH) || !(desc->dwFlags & DDSD_HEIGHT) || desc->dwWidth == 0 ||
@@ -265,7 +248,7 @@ void Display::Show(const Surface& picture, const Surface* shown)
         return;
     // Only the rows that differ from the picture on screen are converted.
     const bool onlyChanges = shown && textureHoldsPicture;
-    int first = 0, last = picture.height;
+    int first = 0, last = picture.Height();
     if (onlyChanges) {
         while (first < last && SameRow(picture, *shown, first))
             ++first;
@@ -274,7 +257,7 @@ void Display::Show(const Surface& picture, const Surface* shown)
         if (first == last)
             return;  // the screen shows this picture already
     }
-    const SDL_Rect rows{0, first, picture.width, last - first};
+    const SDL_Rect rows{0, first, picture.Width(), last - first};
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture, &rows, &pixels, &pitch) != 0) {
@@ -286,7 +269,7 @@ void Display::Show(const Surface& picture, const Surface* shown)
             continue;
         const uint16_t* in = picture.Row(y);
         uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y - first) * pitch);
-        for (int x = 0; x < picture.width; ++x)
+        for (int x = 0; x < picture.Width(); ++x)
             out[x] = fromHighByte[in[x] >> 8] | fromLowByte[in[x] & 0xFF];
     }
     SDL_UnlockTexture(texture);
@@ -304,10 +287,11 @@ void Display::Present(const Surface& front)
     Show(front, nullptr);
 }
 
-void Display::PresentFlipped(const Surface& front, const Surface& flippedAway)
+void Display::Flipped(const Surface& front, const Surface& flippedAway)
 {
     // Drawn on since it was shown: the screen shows something else.
     Show(front, framePending ? nullptr : &flippedAway);
+    System::FrameFlipped();
 }
 
 void Display::PresentIfPending()

@@ -12,7 +12,7 @@ struct SDL_Renderer;
 struct SDL_Texture;
 struct SDL_Window;
 
-class Display {
+class Display final : public SurfaceWatcher {
 public:
     // Null when no display is available.
     static Display* Create(const char* title, bool fullScreen);
@@ -28,10 +28,10 @@ public:
 
     // Shows the front buffer, waiting for the vertical blank where the driver offers it.
     void Present(const Surface& front);
-    // After a flip: shows the new front buffer unless the screen already shows
-    // exactly that picture (the buffer flipped away, unchanged since it was shown).
-    void PresentFlipped(const Surface& front, const Surface& flippedAway);
-    void FrameChanged() { framePending = true; }
+    void FrameChanged() override { framePending = true; }
+    // Shows the new front buffer unless the screen already shows exactly that
+    // picture (the buffer flipped away, unchanged since it was shown).
+    void Flipped(const Surface& front, const Surface& flippedAway) override;
     void PresentIfPending();
     void Repaint();
 

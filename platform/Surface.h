@@ -2,20 +2,27 @@
 // colour fills, a rectangular clip, lock/unlock and a flipping primary.
 #pragma once
 
+#include "Bitmap.h"
+#include "Pixels.h"
 #include "Types.h"
 
-#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
-#include <new>
-#include <utility>
-#include <vector>
 
-class Bitmap;
 class Clipper;
 class DeviceContext;
-class Display;
+class Surface;
+
+// Whoever shows a primary surface: told when its pixels may have changed and
+// when a flip swapped them with the back buffer's.
+class SurfaceWatcher {
+public:
+    virtual void FrameChanged() = 0;
+    virtual void Flipped(const Surface& front, const Surface& flippedAway) = 0;
+
+protected:
+    ~SurfaceWatcher() = default;
+};
 
 struct PixelFormat {
     uint32_t dwSize;
@@ -76,33 +83,6 @@ constexpr uint32_t DDCKEY_SRCBLT = 0x8;
 // The one pixel format of the game: 16 bits, 5-6-5.
 constexpr PixelFormat PIXELFORMAT565{sizeof(PixelFormat), 16, 0xF800, 0x07E0, 0x001F};
 
-// Pixel memory from calloc, whose fresh pages are zero already: nothing
-// clears them a second time, and a picture's pages are first touched when
-// the picture is written into them.
-template <class T>
-struct ZeroedAllocator {
-    using value_type = T;
-    ZeroedAllocator() = default;
-    template <class U>
-    ZeroedAllocator(const ZeroedAllocator<U>&) {}
-    T* allocate(size_t n)
-    {
-        if (void* p = std::calloc(n, sizeof(T)))
-            return static_cast<T*>(p);
-        throw std::bad_alloc();
-    }
-    void deallocate(T* p, size_t) { std::free(p); }
-    template <class U>
-    void construct(U*) {}  // a new element: calloc made it zero
-    template <class U, class... Args>
-    void construct(U* p, Args&&... args) { ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...); }
-    template <class U>
-    bool operator==(const ZeroedAllocator<U>&) const { return true; }
-    template <class U>
-    bool operator!=(const ZeroedAllocator<U>&) const { return false; }
-};
-using Pixels = std::vector<uint16_t, ZeroedAllocator<uint16_t>>;
-
 class Surface {
 public:
     Surface(int width, int height);
@@ -135,6 +115,13 @@ public:
     // from the same rectangle of `source` put there: nothing has drawn into it
     // since, and the source has not changed.
     bool HoldsCopyOf(const Surface& source, const RECT& rect) const;
+    // Makes this the primary surface that the watcher shows, flipping with
+    // the back buffer when there is one.
+    void MakePrimary(SurfaceWatcher* shownBy, Surface* back)
+    {
+        watcher = shownBy;
+        backBuffer = back;
+    }
     // Changes whenever the pixels may have changed.
     uint64_t Version() const { return version; }
 
@@ -144,8 +131,6 @@ public:
     const uint16_t* Row(int y) const { return pixels.data() + static_cast<size_t>(y) * width; }
 
 private:
-    friend class Display;
-
     bool ClipDestination(const RECT& dst, RECT* clipped) const;
     // Pixels of the area (null: anywhere) may have changed.
     void Touched(const RECT* area = nullptr);
@@ -158,7 +143,7 @@ private:
     uint16_t key = 0;
     Clipper* clipper = nullptr;
     Surface* backBuffer = nullptr;  // set on a flipping primary only
-    Display* display = nullptr;     // set on the primary only
+    SurfaceWatcher* watcher = nullptr;  // set on the primary only
     bool locked = false;
     std::unique_ptr<DeviceContext> context;
     uint64_t version;
@@ -177,19 +162,4 @@ public:
 
 private:
     RECT clip{0, 0, 0, 0};
-};
-
-// A picture file loaded into memory, already in the 5-6-5 format.
-class Bitmap {
-public:
-    // Null when the file is missing or is not a bitmap.
-    static Bitmap* Load(const char* path);
-    int Width() const { return width; }
-    int Height() const { return height; }
-    const uint16_t* Row(int y) const { return pixels.data() + static_cast<size_t>(y) * width; }
-
-private:
-    int width = 0;
-    int height = 0;
-    Pixels pixels;
 };

@@ -1,12 +1,9 @@
 #include "Text.h"
 
-#include "Surface.h"
+#include "System.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
-#ifndef __EMSCRIPTEN__
-#include <fontconfig/fontconfig.h>
-#endif
 
 #include <cmath>
 #include <map>
@@ -40,45 +37,6 @@ bool InitTtf()
     return ready;
 }
 
-#ifdef __EMSCRIPTEN__
-// A browser has no fontconfig: the page carries DejaVu Sans Bold, the face
-// fontconfig gives the game's fonts on Debian (the game asks for bold only).
-std::string FontFile(const char*, int)
-{
-    return "/ortelanka-fonts/DejaVuSans-Bold.ttf";
-}
-#else
-// The font file fontconfig offers for a face and weight ("Verdana" bold finds
-// DejaVu Sans Bold on Debian); looked up once per face and weight.
-std::string FontFile(const char* face, int weight)
-{
-    static std::map<std::pair<std::string, int>, std::string> known;
-    const auto key = std::make_pair(std::string(face), weight);
-    auto found = known.find(key);
-    if (found != known.end())
-        return found->second;
-    std::string file;
-    if (FcInit()) {
-        FcPattern* pattern = FcPatternCreate();
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face));
-        FcPatternAddInteger(pattern, FC_WEIGHT, weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult result;
-        if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
-            FcChar8* path = nullptr;
-            if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
-                file = reinterpret_cast<const char*>(path);
-            FcPatternDestroy(match);
-        }
-        FcPatternDestroy(pattern);
-    }
-    known[key] = file;
-    return file;
-}
-#endif
-
 // A font file opened at a size, kept open for the rest of the run: the screens
 // create their fonts every frame, and the file is read once.
 TTF_Font* OpenFont(const std::string& file, int size)
@@ -105,15 +63,24 @@ TTF_Font* OpenWithCellHeight(const std::string& file, int cellHeight)
     return OpenFont(file, std::max(1, static_cast<int>(std::lround(cellHeight * double(cellHeight) / probeHeight))));
 }
 
-// The default font of a drawing context: a bold sans face as large as lets
-// "ANO" fit a 29 x 19 answer box of the dialogs and the longest question they
-// ask fit the 184 pixels its panel leaves. Drawn without smoothing, so that a
-// word redrawn in another colour replaces the first exactly.
-Font* DefaultFont()
+constexpr int kLargestDefaultSize = 16;
+
+// What the default font must fit, as the game said; the font itself is
+// chosen when it is first drawn with, so that finding fonts does not delay
+// the first picture.
+struct DefaultFontChoice {
+    std::vector<std::pair<std::string, int>> texts;
+    int lineHeight = kLargestDefaultSize * 2;
+    bool made = false;
+    std::unique_ptr<Font> font;  // null when no size fits or no font is there
+};
+
+DefaultFontChoice& DefaultFontChosen()
 {
-    static std::unique_ptr<Font> font(Font::Create(-1, FW_BOLD, "Sans"));
-    return font.get();
+    static DefaultFontChoice choice;
+    return choice;
 }
+
 
 }  // namespace
 
@@ -121,24 +88,49 @@ Font* Font::Create(int height, int weight, const char* face)
 {
     if (!InitTtf())
         return nullptr;
-    const std::string file = FontFile(face, weight);
+    const std::string file = System::FontFile(face, weight);
     if (file.empty())
         return nullptr;
-    if (height > 0) {
-        TTF_Font* f = OpenWithCellHeight(file, height);
-        return f ? new Font(f, true) : nullptr;
-    }
-    for (int size = 16; size > 4; --size) {
+    TTF_Font* f = OpenWithCellHeight(file, height);
+    return f ? new Font(f, true) : nullptr;
+}
+
+// The largest size at which everything fits. Drawn without smoothing, so
+// that a word redrawn in another colour replaces the first exactly.
+Font* Font::Default()
+{
+    DefaultFontChoice& choice = DefaultFontChosen();
+    if (choice.made)
+        return choice.font.get();
+    choice.made = true;
+    const std::string file = InitTtf() ? System::FontFile("Sans", FW_BOLD) : "";
+    for (int size = kLargestDefaultSize; !file.empty() && size > 4; --size) {
         TTF_Font* f = OpenFont(file, size);
         if (!f)
-            return nullptr;
-        int w = 0, h = 0, question = 0;
-        TTF_SizeUTF8(f, "ANO", &w, &h);
-        TTF_SizeUTF8(f, "Chcete opravdu novou hru?", &question, &h);
-        if (w <= 29 && question <= 184 && TTF_FontAscent(f) - TTF_FontDescent(f) <= 19)
-            return new Font(f, false);
+            break;
+        bool fits = TTF_FontAscent(f) - TTF_FontDescent(f) <= choice.lineHeight;
+        for (const auto& [text, width] : choice.texts) {
+            int w = 0, h = 0;
+            TTF_SizeUTF8(f, text.c_str(), &w, &h);
+            fits = fits && w <= width;
+        }
+        if (fits) {
+            choice.font.reset(new Font(f, false));
+            break;
+        }
     }
-    return nullptr;
+    return choice.font.get();
+}
+
+void FitDefaultFont(const std::vector<TextFit>& texts, int lineHeight)
+{
+    DefaultFontChoice& choice = DefaultFontChosen();
+    choice.texts.clear();
+    for (const TextFit& fit : texts)
+        choice.texts.emplace_back(Windows1250ToUtf8(fit.text, -1), fit.width);
+    choice.lineHeight = lineHeight;
+    choice.made = false;
+    choice.font.reset();
 }
 
 void DeleteObject(Font* font)
@@ -148,7 +140,7 @@ void DeleteObject(Font* font)
 
 bool TextFontAvailable()
 {
-    return DefaultFont() != nullptr;
+    return Font::Default() != nullptr;
 }
 
 std::string Windows1250ToUtf8(const char* text, int length)
@@ -173,7 +165,7 @@ std::string Windows1250ToUtf8(const char* text, int length)
 
 COLORREF DeviceContext::GetPixel(int x, int y) const
 {
-    if (x < 0 || y < 0 || x >= target.Width() || y >= target.Height())
+    if (x < 0 || y < 0 || x >= target.width || y >= target.height)
         return 0xFFFFFFFF;  // CLR_INVALID
     uint32_t r, g, b;
     Rozloz(target.Row(y)[x], &r, &g, &b);
@@ -192,7 +184,7 @@ bool DeviceContext::DrawText(const char* text, int length, const RECT& rect, uin
 
 bool DeviceContext::Draw(int x, int y, const std::string& utf8, bool rightAligned, int right)
 {
-    Font* chosen = font ? font : DefaultFont();
+    Font* chosen = font ? font : Font::Default();
     if (!chosen || utf8.empty())
         return chosen != nullptr;
     const SDL_Color colour{static_cast<uint8_t>(textColour & 0xFF), static_cast<uint8_t>((textColour >> 8) & 0xFF),
@@ -211,14 +203,14 @@ bool DeviceContext::Draw(int x, int y, const std::string& utf8, bool rightAligne
     // Blend the glyphs over the 5-6-5 pixels; the background stays as it was.
     for (int row = 0; row < argb->h; ++row) {
         const int ty = y + row;
-        if (ty < 0 || ty >= target.Height())
+        if (ty < 0 || ty >= target.height)
             continue;
         const uint32_t* in = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) + row * argb->pitch);
         uint16_t* out = target.Row(ty);
         for (int col = 0; col < argb->w; ++col) {
             const int tx = x + col;
             const uint32_t a = in[col] >> 24;
-            if (tx < 0 || tx >= target.Width() || a == 0)
+            if (tx < 0 || tx >= target.width || a == 0)
                 continue;
             uint32_t br, bg, bb;
             Rozloz(out[tx], &br, &bg, &bb);

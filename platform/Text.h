@@ -5,20 +5,34 @@
 
 #include "Types.h"
 
-#include <string>
+#include "Pixels.h"
 
-class Surface;
+#include <string>
+#include <vector>
+
 struct _TTF_Font;
 
 constexpr int FW_BOLD = 700;
 constexpr uint32_t DT_RIGHT = 0x2;
 constexpr uint32_t DT_SINGLELINE = 0x20;
 
+// What the contexts' default font must fit: each text within its width.
+struct TextFit {
+    const char* text;
+    int width;
+};
+// The default font becomes the largest size of a small bold sans face at
+// which every text fits and a line is at most lineHeight pixels high.
+void FitDefaultFont(const std::vector<TextFit>& texts, int lineHeight);
+
 class Font {
 public:
     // Height is the character cell height in pixels, as GDI takes it. Null
     // when no font can be opened. The font file stays open for the run.
     static Font* Create(int height, int weight, const char* face);
+    // The contexts' default font, the largest size of a small bold sans face
+    // that fits what FitDefaultFont asked; null when none does.
+    static Font* Default();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
 
@@ -37,16 +51,17 @@ bool TextFontAvailable();
 
 class DeviceContext {
 public:
-    explicit DeviceContext(Surface& surface) : target(surface) {}
+    explicit DeviceContext(const PixelBuffer& pixels) : target(pixels) {}
 
     // Each channel expanded to the full 0..255 range.
     COLORREF GetPixel(int x, int y) const;
     void SetTextColor(COLORREF colour) { textColour = colour; }
     // Null selects the context's default font, a small bold sans face.
     void SelectObject(Font* selected) { font = selected; }
-    // The surface hands the context out again.
-    void Reset()
+    // The surface hands the context out again, its pixels where they are now.
+    void Reset(const PixelBuffer& pixels)
     {
+        target = pixels;
         textColour = 0;
         font = nullptr;
         drew = false;
@@ -61,7 +76,7 @@ public:
 private:
     bool Draw(int x, int y, const std::string& utf8, bool rightAligned, int right);
 
-    Surface& target;
+    PixelBuffer target;
     COLORREF textColour = 0;
     Font* font = nullptr;
     bool drew = false;

@@ -1,8 +1,7 @@
 #include "Window.h"
 
-#include "Clock.h"
 #include "Display.h"
-#include "Signals.h"
+#include "System.h"
 
 #include <SDL.h>
 
@@ -153,7 +152,7 @@ HWND CreateMainWindow(const char* className, const char* caption, bool fullScree
         mainWindow = new Window(registeredProcedure, caption, fullScreen);
     mainWindow->fullScreen = fullScreen;
     destroyed = false;
-    CatchQuitSignals();
+    System::CatchQuitRequests();
     return mainWindow;
 }
 
@@ -174,7 +173,7 @@ bool PeekMessage(MSG* msg)
         posted.pop_front();
         return true;
     }
-    if (QuitSignalCaught() && !destroyed) {
+    if (System::QuitRequestCaught() && !destroyed) {
         destroyed = true;
         *msg = MSG{mainWindow, WM_DESTROY, 0, 0};
         return true;
@@ -193,15 +192,14 @@ bool PeekMessage(MSG* msg)
     return false;
 }
 
-void WaitMessage(uint32_t timeout)
+bool MessageWaiting()
 {
-    if (posted.empty() && !quitPosted)
-        WaitForInput(timeout);
+    return !posted.empty() || quitPosted;
 }
 
 bool QuitRequested()
 {
-    if (quitPosted || destroyed || QuitSignalCaught())
+    if (quitPosted || destroyed || System::QuitRequestCaught())
         return true;
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return false;

@@ -64,14 +64,11 @@ HWND CreateMainWindow(const char* className, const char* caption, bool fullScree
 const char* WindowCaption(HWND window);
 bool WindowFullScreen(HWND window);
 
-constexpr uint32_t INFINITE = 0xFFFFFFFF;
-
 // Takes one waiting message without blocking: posted messages first, then a
 // quit signal (as the window's destruction), the input events, a posted quit.
 bool PeekMessage(MSG* msg);
-// Blocks until a message is waiting, the timeout (milliseconds) has passed or
-// a quit is requested; for a step that has nothing to do until input comes.
-void WaitMessage(uint32_t timeout = INFINITE);
+// A posted message or quit is waiting (input events are not counted).
+bool MessageWaiting();
 // The game is asked to end: the window is being closed, a quit signal came or
 // a quit was posted. Long waits and animations stop early for it.
 bool QuitRequested();

@@ -2,6 +2,7 @@
 
 #include "log/Log.h"
 #include "platform/Files.h"
+#include "platform/LittleEndian.h"
 #include "platform/Surface.h"
 #include "platform/Text.h"
 
@@ -17,11 +18,6 @@ static void VychoziRadek(BestEntry* entry, int i)
     std::memset(entry, 0, sizeof *entry);
     entry->score = 99900 - 200 * i;
     std::strcpy(entry->name, "Beze Jmena");
-}
-
-static int32_t CtiLE32(const unsigned char* p)
-{
-    return static_cast<int32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24);
 }
 
 // A name always ends within its field, and nothing is kept after its end.
@@ -44,7 +40,7 @@ CNejlepsi::CNejlepsi() : entries{}, file(nullptr), fileName{}, ulozeno(true)
         const size_t rows = std::min<size_t>(bytes / sizeof(BestEntry), 10);
         for (int i = 0; i < 10; ++i) {
             if (static_cast<size_t>(i) < rows) {
-                entries[i].score = CtiLE32(raw + 24 * i);
+                entries[i].score = static_cast<int32_t>(ReadLe32(raw + 24 * i));
                 std::memcpy(entries[i].name, raw + 24 * i + 4, sizeof entries[i].name);
                 ZakonciJmeno(entries[i].name);
             } else {
@@ -107,12 +103,8 @@ bool CNejlepsi::Uloz()
 {
     unsigned char raw[sizeof entries];
     for (int i = 0; i < 10; ++i) {
-        uint32_t s = static_cast<uint32_t>(entries[i].score);
         unsigned char* row = raw + 24 * i;
-        row[0] = s & 0xFF;
-        row[1] = (s >> 8) & 0xFF;
-        row[2] = (s >> 16) & 0xFF;
-        row[3] = (s >> 24) & 0xFF;
+        WriteLe32(row, static_cast<uint32_t>(entries[i].score));
         std::memcpy(row + 4, entries[i].name, sizeof entries[i].name);
     }
     ulozeno = ReplaceGameFile(fileName, raw, sizeof raw);

@@ -4,7 +4,7 @@
 
 #include "graphics/DDFuncs.h"
 #include "log/Log.h"
-#include "platform/Clock.h"
+#include "platform/Waiting.h"
 #include "platform/Files.h"
 
 #include <cstdio>

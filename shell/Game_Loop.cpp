@@ -4,6 +4,7 @@
 #include "board/HraciPole.h"
 #include "log/Log.h"
 #include "platform/Clock.h"
+#include "platform/Waiting.h"
 #include "platform/Display.h"
 #include "platform/Text.h"
 #include "records/Score.h"
@@ -172,8 +173,6 @@ void Reset()
     GameState = 1;
 }
 
-const char kOtazkaKonec[] = "Opravdu skon\xE8it?";
-const char kOtazkaNovaHra[] = "Chcete opravdu novou hru?";
 
 }  // namespace
 

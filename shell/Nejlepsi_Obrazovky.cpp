@@ -3,6 +3,7 @@
 
 #include "board/HraciPole.h"
 #include "platform/Clock.h"
+#include "platform/Waiting.h"
 #include "platform/Text.h"
 
 void Nejlepsi()

@@ -1,6 +1,18 @@
 // The two yes/no dialogs: a dimmed panel over the frozen game screen.
 #include "main.h"
 
+#include "platform/Text.h"
+
+const char kOtazkaKonec[] = "Opravdu skon\xE8it?";
+const char kOtazkaNovaHra[] = "Chcete opravdu novou hru?";
+
+// "ANO" fits its 29 x 19 answer box; each question fits the panel right of
+// where it starts (the new-game question is shifted left by 35 to fit).
+void PripravPismoDialogu()
+{
+    FitDefaultFont({{"ANO", 29}, {kOtazkaNovaHra, 184}, {kOtazkaKonec, 149}}, 19);
+}
+
 namespace {
 
 constexpr uint32_t ZLUTA = 0xFFFF;  // yellow, as a COLORREF

@@ -3,6 +3,7 @@
 
 #include "board/HraciPole.h"
 #include "platform/Clock.h"
+#include "platform/Waiting.h"
 #include "records/Score.h"
 
 static void SnimekOpony(int h, const std::function<void()>& scene)

@@ -1,201 +1,38 @@
-// Start-up, the window procedure, the main loop and shut-down.
+// The program's entry point: the command line, the display check and the
+// game's folders, then the game itself (WinMain).
+#include "CommandLine.h"
 #include "main.h"
-
-#include "board/HraciPole.h"
-#include "log/Log.h"
-#include "platform/Clock.h"
 #include "platform/Display.h"
-#include "platform/Settings.h"
-#include "records/Score.h"
-#include "sound/DSFuncs.h"
+#include "platform/Folders.h"
 
-int GameState = 0;
-int PlayGame = 0;
-int HumanOrAI = 1;
-int End = 0;
-int NewGame = 0;
-int ZobrazNejlepsi = 0;
-int ZapisNejlepsi = 0;
-int ZapisOn = 0;
-int MaxScore = 0;
-char szBestName[20] = {};
-int DelkaJmena = 0;
-uint32_t PosledniKlavesa = 0;
-int Pismeno = 0;
-bool keys[256] = {};
-POINT ptClick = {0, 0};
-uint32_t fwMouseKeys = 0;
-CNejlepsi* NejlepsiHraci = nullptr;
-SoundDevice* lpds = nullptr;
-SoundBuffer* lpdsbMusic = nullptr;
-POINT PosunKurzoru = {0, 0};
-POINT Kurzor = {12, 12};
-bool KurzorZobrazen = false;
+#include <cstdio>
+#include <cstdlib>
 
-// The window and music choices of this run, saved whenever they change.
-static Settings nastaveni;
-
-static void UlozNastaveni()
+int main(int argc, char** argv)
 {
-    if (!SaveSettings(nastaveni))
-        Log.Write("Nastaveni nelze ulozit: ortelanka.conf", 2);
-}
-
-// Alt+Enter: full screen or the window, at once and on any screen.
-static void PrepniZobrazeni()
-{
-    if (!lpdd)
-        return;
-    lpdd->SetFullScreen(!lpdd->FullScreen());
-    nastaveni.fullScreen = lpdd->FullScreen();
-    UlozNastaveni();
-}
-
-// F9: the music stops where it is and goes on from there.
-static void PrepniHudbu()
-{
-    nastaveni.music = !nastaveni.music;
-    if (lpds)
-        lpds->Pause(!nastaveni.music);
-    UlozNastaveni();
-}
-
-static void PosunKurzorem(int dx, int dy)
-{
-    PosunKurzoru.x += dx;
-    PosunKurzoru.y += dy;
-}
-
-// The halves of a position are unsigned 16-bit numbers, never sign-extended.
-static POINT BodZParametru(intptr_t lParam)
-{
-    return POINT{static_cast<int32_t>(lParam & 0xFFFF), static_cast<int32_t>((lParam >> 16) & 0xFFFF)};
-}
-
-// Only records the input; every reaction happens in a state step.
-intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam)
-{
-    // F9 and Alt+Enter belong to the window: the game never sees them.
-    const bool opakovani = (lParam & KEY_WAS_DOWN) != 0;
-    switch (message) {
-    case WM_SYSKEYDOWN:
-        if (wParam == VK_RETURN && !opakovani)
-            PrepniZobrazeni();
-        break;
-    case WM_KEYDOWN:
-        if (wParam == VK_F9) {
-            if (!opakovani)
-                PrepniHudbu();
-            return 0;
-        }
-        Pismeno = static_cast<int>(wParam);
-        // Auto-repeat is no new press: a held key does not answer a screen again.
-        if (!opakovani)
-            keys[wParam & 0xFF] = true;
-        if (wParam == VK_LEFT || wParam == VK_RIGHT)
-            PosunKurzorem(wParam == VK_LEFT ? -1 : 1, 0);
-        if (wParam == VK_UP || wParam == VK_DOWN)
-            PosunKurzorem(0, wParam == VK_UP ? -1 : 1);
+    const CommandLine line = ReadCommandLine(argc, argv);
+    switch (line.action) {
+    case CommandLine::Action::Help:
+        std::fputs(kUsage, stdout);
         return 0;
-    case WM_KEYUP:
-        if (wParam == VK_F9)
-            return 0;
-        Pismeno = 0;
-        keys[wParam & 0xFF] = false;
+    case CommandLine::Action::Version:
+        std::puts("ortelanka " ORTELANKA_VERSION);
         return 0;
-    case WM_MOUSEMOVE:
-        fwMouseKeys = 0;
-        ptMouse = BodZParametru(lParam);
-        KurzorZobrazen = false;
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-        fwMouseKeys = static_cast<uint32_t>(wParam);
-        ptClick = BodZParametru(lParam);
-        break;
-    case WM_PAINT:
-        return 0;
-    case WM_DESTROY:
-        Log.Write("Destroy Window", 1);
-        PostQuitMessage(0);
-        return 0;
-    default:
+    case CommandLine::Action::Wrong:
+        std::fprintf(stderr, "ortelanka: unknown option '%s'\n%s", line.wrongOption, kUsage);
+        return 2;
+    case CommandLine::Action::Play:
         break;
     }
-    return DefWindowProc(window, message, wParam, lParam);
-}
-
-bool Game_Init()
-{
-    NejlepsiHraci = new CNejlepsi;
-    DD_Init();
-    lpds = SoundDevice::Create();
-    if (lpds) {
-        lpds->Pause(!nastaveni.music);
-        lpdsbMusic = LPDSB_LoadFromFile(lpds, "data/sound/music.wav", 0);
-        if (lpdsbMusic)
-            lpdsbMusic->Play(true);
+    // Checked before anything is written, so that a run without a display
+    // leaves no trace. _Exit, here and below, because the board's static
+    // destructor would still write data/hra.dat.
+    if (!DisplayAvailable()) {
+        MessageBox(nullptr, "CHYBA", "CHYBA");
+        std::_Exit(1);
     }
-    CHPHraciPole.InitHraciPole(lpdd);
-    return true;
-}
-
-void Game_Done()
-{
-    DD_Done();
-    LPDSB_Release(&lpdsbMusic);
-    if (lpds) {
-        delete lpds;
-        lpds = nullptr;
-    }
-    if (NejlepsiHraci) {
-        delete NejlepsiHraci;
-        NejlepsiHraci = nullptr;
-    }
-}
-
-int WinMain(WindowChoice window)
-{
-    Log.Init();
-    nastaveni = Settings();
-    if (LoadSettings(&nastaveni) == SettingsStatus::Damaged)
-        Log.Write("Nastaveni nelze precist, plati vychozi: ortelanka.conf", 2);
-    if (window != WindowChoice::Remembered)
-        nastaveni.fullScreen = window == WindowChoice::FullScreen;
-    if (!RegisterWindowClass("Ortelanka", TheWindowProc))
-        return 0;
-    Log.Write("Registrace tridy okna", 1);
-    hWndMain = CreateMainWindow("Ortelanka", "Ortelaky od Zorb :o)", nastaveni.fullScreen);
-    if (!hWndMain)
-        return 0;
-    Log.Write("Hlavni okno", 1);
-    if (!Game_Init())
-        return 0;
-    Log.Write("Inicializace hry", 1);
-
-    // Every pass counts towards fps, whether it handles a message or a step.
-    uint32_t measuringStart = timeGetTime();
-    int passes = 0;
-    MSG msg{};
-    for (;;) {
-        const uint32_t now = timeGetTime();
-        ++passes;
-        if (static_cast<int32_t>(now - measuringStart) > 1000) {
-            measuringStart = timeGetTime();
-            fps = passes;
-            passes = 0;
-        }
-        if (PeekMessage(&msg)) {
-            if (msg.message == WM_QUIT)
-                break;
-            DispatchMessage(&msg);
-        } else {
-            Game_Loop();
-        }
-    }
-
-    Game_Done();
-    Log.Write("Konec programu", 1);
-    return static_cast<int>(msg.wParam);
+    // Says on standard error why, when no folder for the game's files can be had.
+    if (!SetUpGameFolders())
+        std::_Exit(1);
+    return WinMain(line.window);
 }

@@ -75,7 +75,11 @@ void KresliHerniObrazovku();
 void KresliObrazek(Surface* picture);
 int Vysledek(int who);
 
-// The confirmation dialogs.
+// The confirmation dialogs and their questions.
+extern const char kOtazkaKonec[];
+extern const char kOtazkaNovaHra[];
+// The dialogs' words are drawn in the default font, sized to fit their places.
+void PripravPismoDialogu();
 void QuitGame(const char* text, int shift);
 void CheckEnd();
 void CheckNew();

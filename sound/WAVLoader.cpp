@@ -1,22 +1,13 @@
 #include "WAVLoader.h"
 
 #include "platform/Files.h"
+#include "platform/LittleEndian.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-uint32_t Le32(const uint8_t* p)
-{
-    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-uint16_t Le16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
 
 long FileSize(FILE* file)
 {
@@ -67,7 +58,7 @@ int CWAVLoader::Load(const char* fileName)
     else if (size >= at && std::fseek(file, at, SEEK_SET) == 0) {
         uint8_t header[8];
         while (!loaded && size - at >= 8 && std::fread(header, 8, 1, file) == 1) {
-            const uint32_t chunk = Le32(header + 4);
+            const uint32_t chunk = ReadLe32(header + 4);
             at += 8;
             if (chunk > static_cast<unsigned long>(size - at))
                 break;
@@ -76,8 +67,8 @@ int CWAVLoader::Load(const char* fileName)
                 if (std::fread(raw, chunk < sizeof raw ? chunk : sizeof raw, 1, file) != 1 && chunk > 0)
                     break;
                 delete format;
-                format = new WAVEFORMATEX{Le16(raw), Le16(raw + 2), Le32(raw + 4), Le32(raw + 8),
-                                          Le16(raw + 12), Le16(raw + 14), Le16(raw + 16)};
+                format = new WAVEFORMATEX{ReadLe16(raw), ReadLe16(raw + 2), ReadLe32(raw + 4), ReadLe32(raw + 8),
+                                          ReadLe16(raw + 12), ReadLe16(raw + 14), ReadLe16(raw + 16)};
             } else if (std::memcmp(header, "data", 4) == 0) {
                 data.resize(chunk);
                 loaded = chunk == 0 || std::fread(data.data(), chunk, 1, file) == 1;

@@ -299,15 +299,6 @@ TEST_F(SDisplejem, ScoreDigitsSitAtTheirSlotsAndAMinusLeavesAGap)
     Score.Reset();
 }
 
-bool RadekMaText(Surface* s, int x0, int x1, int y0, int y1, uint16_t pozadi)
-{
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            if (Bod(s, x, y) != pozadi)
-                return true;
-    return false;
-}
-
 TEST_F(SDisplejem, TheTableDrawsTenRowsAtTheirPlaces)
 {
     CNejlepsi tabulka;
@@ -350,31 +341,6 @@ TEST_F(SDisplejem, TheFrameCounterReadsSixtyAtTheTopRight)
         ASSERT_EQ(std::memcmp(ocekavane.Row(y), lpddsback->Row(y), 1600), 0) << y;
     EXPECT_TRUE(RadekMaText(lpddsback, 700, 800, 0, 30, Pixel565(DESKA)));
     EXPECT_FALSE(RadekMaText(lpddsback, 0, 600, 0, 600, Pixel565(DESKA)));
-}
-
-TEST_F(SDisplejem, TheDialogFontFitsTheAnswerBoxesAndThePanel)
-{
-    auto napis = [](Surface& s, int x, int y, const char* text) {
-        DeviceContext* dc = nullptr;
-        ASSERT_TRUE(s.GetDC(&dc));
-        dc->SetTextColor(RGB(255, 255, 0));
-        dc->TextOut(x, y, text, -1);
-        s.ReleaseDC(dc);
-    };
-    Surface s(400, 60);
-    napis(s, 20, 20, "ANO");
-    EXPECT_TRUE(RadekMaText(&s, 20, 49, 20, 39, 0));
-    EXPECT_FALSE(RadekMaText(&s, 49, 400, 0, 60, 0)) << "within 29 pixels";
-    EXPECT_FALSE(RadekMaText(&s, 0, 400, 39, 60, 0)) << "within 19 pixels";
-
-    // Both questions end inside the panel, whose right edge is x = 380.
-    const std::pair<const char*, int> otazky[] = {{"Chcete opravdu novou hru?", 195}, {"Opravdu skon\xE8it?", 230}};
-    for (const auto& [otazka, x] : otazky) {
-        Surface panel(400, 60);
-        napis(panel, x, 10, otazka);
-        EXPECT_TRUE(RadekMaText(&panel, x, 380, 10, 30, 0)) << otazka;
-        EXPECT_FALSE(RadekMaText(&panel, 380, 400, 0, 60, 0)) << otazka;
-    }
 }
 
 // In a fresh process, since the fonts found are kept for the run.

@@ -4,6 +4,7 @@
 
 #include "board/HraciPole.h"
 #include "platform/Clock.h"
+#include "platform/Text.h"
 #include "records/Score.h"
 #include "shell/main.h"
 
@@ -443,6 +444,31 @@ TEST_F(Hra, ArrowsAndSpacePlayLikeAClickAndThePointerHidesTheCursor)
     Stisk(VK_RETURN);
     Krok();
     EXPECT_EQ(PocetZnacek(1), 1);
+}
+
+TEST_F(Hra, TheDialogFontFitsTheAnswerBoxesAndThePanel)
+{
+    auto napis = [](Surface& s, int x, int y, const char* text) {
+        DeviceContext* dc = nullptr;
+        ASSERT_TRUE(s.GetDC(&dc));
+        dc->SetTextColor(RGB(255, 255, 0));
+        dc->TextOut(x, y, text, -1);
+        s.ReleaseDC(dc);
+    };
+    Surface s(400, 60);
+    napis(s, 20, 20, "ANO");
+    EXPECT_TRUE(RadekMaText(&s, 20, 49, 20, 39, 0));
+    EXPECT_FALSE(RadekMaText(&s, 49, 400, 0, 60, 0)) << "within 29 pixels";
+    EXPECT_FALSE(RadekMaText(&s, 0, 400, 39, 60, 0)) << "within 19 pixels";
+
+    // Both questions end inside the panel, whose right edge is x = 380.
+    const std::pair<const char*, int> otazky[] = {{kOtazkaNovaHra, 195}, {kOtazkaKonec, 230}};
+    for (const auto& [otazka, x] : otazky) {
+        Surface panel(400, 60);
+        napis(panel, x, 10, otazka);
+        EXPECT_TRUE(RadekMaText(&panel, x, 380, 10, 30, 0)) << otazka;
+        EXPECT_FALSE(RadekMaText(&panel, 380, 400, 0, 60, 0)) << otazka;
+    }
 }
 
 TEST_F(Hra, TheDialogDimsItsPanelWithTheExactArithmetic)

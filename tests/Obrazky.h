@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Pomocnik.h"
+#include "platform/Surface.h"
 
 #include <filesystem>
 
@@ -64,6 +65,16 @@ inline void NakresliVse()
     };
     ZapisBmp("data/kolecko.bmp", 21, 21, znacka(KOLECKO));
     ZapisBmp("data/krizek.bmp", 21, 21, znacka(KRIZEK));
+}
+
+// Whether anything other than the background is drawn in [x0, x1) x [y0, y1).
+inline bool RadekMaText(const Surface* s, int x0, int x1, int y0, int y1, uint16_t pozadi)
+{
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (s->Row(y)[x] != pozadi)
+                return true;
+    return false;
 }
 
 }  // namespace obrazky

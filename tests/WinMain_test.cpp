@@ -3,7 +3,7 @@
 
 #include "board/HraciPole.h"
 #include "platform/Clock.h"
-#include "platform/Signals.h"
+#include "platform/System.h"
 #include "shell/main.h"
 
 #include <csignal>
@@ -188,15 +188,15 @@ TEST(Signaly, AnIgnoredSignalStaysIgnored)
     struct sigaction ignore {}, before {}, after {};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGINT, &ignore, &before);
-    CatchQuitSignals();
+    System::CatchQuitRequests();
     sigaction(SIGINT, nullptr, &after);
     EXPECT_EQ(after.sa_handler, SIG_IGN);
     std::raise(SIGINT);
-    EXPECT_FALSE(QuitSignalCaught());
+    EXPECT_FALSE(System::QuitRequestCaught());
     std::raise(SIGTERM);
-    EXPECT_TRUE(QuitSignalCaught()) << "the others are caught";
+    EXPECT_TRUE(System::QuitRequestCaught()) << "the others are caught";
     sigaction(SIGINT, &before, nullptr);
-    CatchQuitSignals();  // forgets the SIGTERM
+    System::CatchQuitRequests();  // forgets the SIGTERM
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-#include "Signals.h"
+// SIGINT, SIGTERM and SIGHUP end the game as closing its window does.
+#include "platform/System.h"
 
 #include <SDL.h>
 
@@ -17,7 +18,7 @@ extern "C" void OnQuitSignal(int)
 
 }  // namespace
 
-void CatchQuitSignals()
+void System::CatchQuitRequests()
 {
     caught = 0;
     // SDL would otherwise take SIGINT and SIGTERM for itself.
@@ -34,7 +35,7 @@ void CatchQuitSignals()
     }
 }
 
-bool QuitSignalCaught()
+bool System::QuitRequestCaught()
 {
     return caught != 0;
 }

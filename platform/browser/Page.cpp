@@ -1,0 +1,34 @@
+// What the page gives the game in place of a desktop: a canvas the page sizes,
+// its storage as the working folder, and the font it carries.
+#include "platform/System.h"
+
+const bool System::kOwnWindow = false;
+
+bool System::HasGpu()
+{
+    return true;  // the browser decides how it draws
+}
+
+// The page's script makes a folder of the browser's persistent storage the
+// working folder before the game starts; the pictures and the music are in
+// the page's read-only package.
+bool System::ChooseGameFolders(GameFolders* folders)
+{
+    folders->dataRoot = "/ortelanka-data/";
+    return true;
+}
+
+// A browser has no fontconfig: the page carries DejaVu Sans Bold, the face
+// fontconfig gives the game's fonts on Debian (the game asks for bold only).
+std::string System::FontFile(const char*, int)
+{
+    return "/ortelanka-fonts/DejaVuSans-Bold.ttf";
+}
+
+// A page gets no signals; closing its tab simply ends it.
+void System::CatchQuitRequests() {}
+
+bool System::QuitRequestCaught()
+{
+    return false;
+}
