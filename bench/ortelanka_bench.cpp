@@ -159,9 +159,11 @@ BENCHMARK(BM_GameLoopStep_BusyBoard)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    std::filesystem::current_path(GAME_DIR);
+    // The game's pictures, seen from the program's own folder, where the
+    // board's files are written.
+    std::filesystem::create_directory("data");
+    for (const auto& file : std::filesystem::directory_iterator(GAME_DIR "/data"))
+        std::filesystem::create_symlink(file.path(), "data" / file.path().filename());
     DD_Init();
     CHPHraciPole.InitHraciPole(lpdd);
     benchmark::Initialize(&argc, argv);

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    fuzz::DoDocasnehoAdresare();
+    fuzz::PripravSlozkuData();
     return 0;
 }
 

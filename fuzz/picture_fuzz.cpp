@@ -9,7 +9,7 @@ static Display* display = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    fuzz::DoDocasnehoAdresare();
+    fuzz::PripravSlozkuData();
     display = Display::Create("fuzz", false);
     fuzz::Over(display != nullptr);
     return 0;

@@ -18,7 +18,7 @@ static std::vector<uint8_t> Cti(const char* path)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    fuzz::DoDocasnehoAdresare();
+    fuzz::PripravSlozkuData();
     return 0;
 }
 

@@ -6,6 +6,7 @@
 # window and back and is remembered.
 # Usage: desktop_end_to_end.sh GAME_DIR
 set -euo pipefail
+. "$(dirname "$0")/xvfb.sh"
 
 game_dir=$1
 work=$(mktemp -d)
@@ -38,14 +39,8 @@ status=0; env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR="$work" ./ortelanka 
 rm out.txt err.txt
 touch data/poprve.dat  # a later run: the intro takes 8.7 s
 
-for n in $(seq 141 190); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+start_xvfb 1280x1024x24 -noreset || fail "no X server"
+pids+=("$xvfb_pid")
 
 # The picture is 1.6 times larger on this screen, 32 pixels down from the top.
 sx() { echo $(($1 * 8 / 5)); }

@@ -5,6 +5,7 @@
 # Usage: end_to_end.sh GAME_DIR [SCREEN.png]
 #   SCREEN.png receives the screen after the move, for the web page's test.
 set -euo pipefail
+. "$(dirname "$0")/xvfb.sh"
 
 game_dir=$1
 work=$(mktemp -d)
@@ -22,14 +23,7 @@ cp -r "$game_dir"/ortelanka "$game_dir"/data "$work"/
 rm -f "$work"/data/tahy.dat "$work"/data/hra.dat
 touch "$work"/data/poprve.dat  # a later run: the intro takes 8.7 s
 
-for n in $(seq 91 140); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+start_xvfb 800x600x24 -noreset || fail "no X server"
 
 # A press stays down for a moment, as a person's does: the game acts on a
 # press that is still down at its next step.

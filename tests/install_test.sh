@@ -7,6 +7,7 @@
 # HOME and no XDG variables, ended through the quit dialog; every file it
 # writes must land in that user's ~/.local/share/ortelanka/.
 set -euo pipefail
+. "$(dirname "$0")/xvfb.sh"
 
 mode=$1
 dir=$(cd "$2" && pwd)
@@ -47,20 +48,6 @@ as_player() {
   fi
 }
 
-start_xvfb() {
-  local display=""
-  for n in $(seq 141 190); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-  done
-  # -noreset: the game is the last client, and a server resetting as it
-  # quits would refuse the key release that follows.
-  Xvfb "$display" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=$display
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-  fail "Xvfb did not start"
-}
-
 wait_for() {  # seconds, command...
   local end=$((SECONDS + $1)); shift
   while [ "$SECONDS" -lt "$end" ]; do "$@" && return 0; sleep 0.1; done
@@ -90,7 +77,9 @@ play_installed() {
     as_player mkdir -m 700 "$files/data"
     as_player touch "$files/data/poprve.dat"
   fi
-  start_xvfb
+  # -noreset: the game is the last client, and a server resetting as it
+  # quits would refuse the key release that follows.
+  start_xvfb 800x600x24 -noreset || fail "no X server"
   # From another folder than the game's: where the files go must not depend on it.
   local run=(env -i -C / HOME="$home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin SDL_AUDIODRIVER=dummy
              ASAN_OPTIONS=detect_leaks=0 "$game")

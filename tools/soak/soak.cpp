@@ -148,10 +148,7 @@ struct Tahy {
 int main(int argc, char** argv)
 {
     const int games = argc > 1 ? std::atoi(argv[1]) : 100;
-    std::string folder = (std::filesystem::temp_directory_path() / "ortelanka-soak-XXXXXX").string();
-    if (!mkdtemp(folder.data()) || chdir(folder.c_str()) != 0)
-        return 2;
-    std::filesystem::create_directory("data");
+    std::filesystem::create_directory("data");  // in the program's own folder
 
     std::mt19937 nahoda(20261207);
     CHraciPole& deska = CHPHraciPole;
@@ -247,8 +244,6 @@ int main(int argc, char** argv)
     if (games >= 100)
         std::printf(" %ld KiB at game 100,", memoryAt100);
     std::printf(" %ld KiB at game %d\n", memory, games);
-    std::filesystem::current_path("/");
-    std::filesystem::remove_all(folder);
     if (games >= 100 && memory > memoryAt100 + 1024) {
         std::fprintf(stderr, "soak: memory grew from %ld KiB to %ld KiB\n", memoryAt100, memory);
         return 1;
