@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(HraciPole, PutItemRefusesTheMarginNegativeCellsWrongPlayersAndOccupiedCells)
+TEST(HraciPole, PutItemRefusesTheMarginNegativeCellsWrongPlayersAndOccupiedCellsAndClearKeepsTheLastMoves)
 {
     auto deska = std::make_unique<CHraciPole>();
     for (auto [x, y, hrac] : {std::array{26, 0, 1}, {0, 26, 1}, {-1, 5, 1}, {5, -1, 1}, {3, 4, 0}, {3, 4, 3}})
@@ -26,6 +26,11 @@ TEST(HraciPole, PutItemRefusesTheMarginNegativeCellsWrongPlayersAndOccupiedCells
     EXPECT_EQ(deska->Pole[4][3], 1);
     EXPECT_EQ(deska->PosledniTah_X, 25);
     EXPECT_EQ(deska->PosledniTah_Y, 25);
+
+    deska->ClearHraciPole();
+    EXPECT_EQ(deska->Pole[4][3], 0);
+    EXPECT_EQ(deska->PosledniTah_X, 25) << "clearing keeps the last moves";
+    EXPECT_EQ(deska->PosledniTahPC_X, 100);
 }
 
 TEST(HraciPole, WinnerIsFoundInEveryDirectionAndCirclesAreCheckedFirst)
@@ -88,31 +93,6 @@ TEST(HraciPole, GetScoreCountsOwnRunsFromThePlacedMark)
     for (int x : {1, 2, 4, 5})
         deska->PutItem(x, 0, 1);
     EXPECT_EQ(deska->GetScore(1, 3, 0), 31) << "filling the gap of a split four";
-}
-
-TEST(HraciPole, HelpersAndClearKeepTheLastMoves)
-{
-    EXPECT_TRUE(CheckIn(26, 26));
-    EXPECT_FALSE(CheckIn(-1, 0));
-    EXPECT_TRUE(CheckOut(27, 0));
-    EXPECT_EQ(OpacnySmer(0), 0);
-    EXPECT_EQ(OpacnySmer(9), 0);
-    for (int d = 1; d <= 8; ++d) {
-        EXPECT_EQ(OpacnySmer(OpacnySmer(d)), d);
-        EXPECT_EQ(Smer_X[d], -Smer_X[OpacnySmer(d)]);
-        EXPECT_EQ(Smer_Y[d], -Smer_Y[OpacnySmer(d)]);
-    }
-    EXPECT_EQ(Smer_X[1], 1);
-    EXPECT_EQ(Smer_Y[3], 1);
-    EXPECT_EQ(Smer_X[8], 1);
-    EXPECT_EQ(Smer_Y[8], -1);
-
-    auto deska = std::make_unique<CHraciPole>();
-    deska->PutItem(3, 4, 1);
-    deska->ClearHraciPole();
-    EXPECT_EQ(deska->Pole[4][3], 0);
-    EXPECT_EQ(deska->PosledniTah_X, 3);
-    EXPECT_EQ(deska->PosledniTahPC_X, 100);
 }
 
 }  // namespace

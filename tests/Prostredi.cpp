@@ -4,9 +4,10 @@
 // objects are made until after they are gone. The board's last write at exit
 // (data/hra.dat) and the log land there and go with it, never in the folder
 // the program was started from.
+#include "Prostredi.h"
+
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -20,6 +21,7 @@ public:
         setenv("SDL_VIDEODRIVER", "dummy", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         std::error_code error;
+        puvodni = fs::current_path(error);
         // In memory where there is such a folder: saves flush to the disk.
         zaklad = fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path(error);
         auto cislo = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
@@ -31,6 +33,7 @@ public:
         if (slozka.empty() || (fs::current_path(slozka, error), error))
             std::abort();
     }
+    const fs::path& Puvodni() const { return puvodni; }
     ~VlastniSlozka()
     {
         std::error_code ignored;
@@ -39,6 +42,7 @@ public:
     }
 
 private:
+    fs::path puvodni;
     fs::path zaklad;
     fs::path slozka;
 };
@@ -47,3 +51,8 @@ private:
 __attribute__((init_priority(101))) VlastniSlozka vlastniSlozka;
 
 }  // namespace
+
+std::filesystem::path SlozkaSpusteni()
+{
+    return vlastniSlozka.Puvodni();
+}
