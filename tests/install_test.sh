@@ -143,10 +143,13 @@ case $mode in
              share/ortelanka/data/deskaempty.bmp share/ortelanka/data/sound/music.wav; do
       [ -f "$prefix/$f" ] || fail "$f is not installed"
     done
-    for size in 48 64 128 256; do
+    for size in 16 22 24 32 48 64 128 256; do
       [ "$(identify -format %wx%h "$prefix/share/icons/hicolor/${size}x$size/apps/$id.png")" = "${size}x$size" ] ||
         fail "no $size px icon"
     done
+    # The scalable icon must draw, as the desktop's SVG reader would.
+    rsvg-convert -w 96 "$prefix/share/icons/hicolor/scalable/apps/$id.svg" -o "$work/icon.png" &&
+      [ "$(identify -format %wx%h "$work/icon.png")" = "96x96" ] || fail "the scalable icon does not draw"
     extra=$(find "$prefix/share/ortelanka" -type f ! -name '*.bmp' ! -name '*.wav')
     [ -z "$extra" ] || fail "installed beside the pictures and music: $extra"
     chmod -R a-w "$prefix"
