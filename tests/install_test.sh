@@ -2,7 +2,8 @@
 # The installed game, as a packager and a player meet it.
 #   install_test.sh validate SOURCE_DIR  the desktop entry, the metainfo and the manual page pass their checkers
 #   install_test.sh prefix BUILD_DIR     cmake --install into a read-only prefix, then a first run
-#   install_test.sh deb SOURCE_DIR       scripts/package, apt-get install of the .deb, then a run (root only)
+#   install_test.sh deb SOURCE_DIR       scripts/package, apt-get install of both .debs, a run, then a purge
+#                                        that must leave nothing behind (root only)
 # A run: the installed game under Xvfb as an unprivileged user with a fresh
 # HOME and no XDG variables, ended through the quit dialog; every file it
 # writes must land in that user's ~/.local/share/ortelanka/.
@@ -19,7 +20,7 @@ installed_package=""
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  [ -n "$installed_package" ] && apt-get -o DPkg::Lock::Timeout=900 purge -y -qq ortelanka >/dev/null 2>&1 || true
+  [ -n "$installed_package" ] && apt-get -o DPkg::Lock::Timeout=900 purge -y -qq ortelanka ortelanka-data >/dev/null 2>&1 || true
   chmod -R u+w "$work" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -132,10 +133,13 @@ case $mode in
              share/ortelanka/data/deskaempty.bmp share/ortelanka/data/sound/music.wav; do
       [ -f "$prefix/$f" ] || fail "$f is not installed"
     done
-    for size in 48 64 128 256; do
+    for size in 16 22 24 32 48 64 128 256; do
       [ "$(identify -format %wx%h "$prefix/share/icons/hicolor/${size}x$size/apps/$id.png")" = "${size}x$size" ] ||
         fail "no $size px icon"
     done
+    # The scalable icon must draw, as the desktop's SVG reader would.
+    rsvg-convert -w 96 "$prefix/share/icons/hicolor/scalable/apps/$id.svg" -o "$work/icon.png" &&
+      [ "$(identify -format %wx%h "$work/icon.png")" = "96x96" ] || fail "the scalable icon does not draw"
     extra=$(find "$prefix/share/ortelanka" -type f ! -name '*.bmp' ! -name '*.wav')
     [ -z "$extra" ] || fail "installed beside the pictures and music: $extra"
     chmod -R a-w "$prefix"
@@ -148,12 +152,30 @@ case $mode in
     ;;
   deb)
     [ "$(id -u)" = 0 ] || { echo "install (deb): skipped, needs root"; exit 0; }
-    deb=$("$dir/scripts/package")
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "$deb" >/dev/null
+    built=$("$dir/scripts/package") || fail "scripts/package failed"
+    mapfile -t debs < <(grep -v -- '-dbgsym_' <<<"$built")
+    [ ${#debs[@]} = 2 ] || fail "not two packages: ${debs[*]}"
+    # What the packages will put on the system, and which of it was there
+    # before (the shared folders): the purge must remove all the rest.
+    for deb in "${debs[@]}"; do dpkg-deb --fsys-tarfile "$deb" | tar -t; done |
+      sed 's|^\./|/|; s|/$||' | grep . | sort -u >"$work/contents"
+    existing() { while read -r f; do if [ -e "$f" ] || [ -L "$f" ]; then echo "$f"; fi; done; }
+    existing <"$work/contents" >"$work/existed"
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${debs[@]}" >/dev/null
     installed_package=yes
+    dpkg -L ortelanka ortelanka-data | grep -vx -e '/\.' -e '' | sort -u >"$work/listed"
+    diff "$work/contents" "$work/listed" >&2 || fail "dpkg -L does not list what the packages hold"
+    for f in /usr/games/ortelanka /usr/share/ortelanka/data/deskaempty.bmp /usr/share/doc/ortelanka/README.md \
+             /usr/share/icons/hicolor/scalable/apps/org.ortelanka.Ortelanka.svg; do
+      grep -qx "$f" "$work/listed" || fail "$f is not installed"
+    done
     [ -x /usr/games/ortelanka ] || fail "no /usr/games/ortelanka"
     data_root=/usr/share/ortelanka
     play_installed /usr/games/ortelanka later
+    apt-get -o DPkg::Lock::Timeout=900 purge -y -qq ortelanka ortelanka-data >/dev/null
+    installed_package=""
+    left=$(existing <"$work/listed" | comm -23 - "$work/existed")
+    [ -z "$left" ] || fail "left behind by the purge: $left"
     echo "install (deb): passed"
     ;;
   *)

@@ -3,6 +3,7 @@
 #include "Kresba.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -323,29 +324,179 @@ bool NakresliObrazky(const std::string& dir)
     return uspech;
 }
 
+namespace {
+
+// Where the icon's parts fall, in whole pixels, so that every edge and grid
+// line at every size is sharp. From 32 pixels up a 3 x 3 corner of the board;
+// below that a 2 x 2 corner, since three cells would leave the marks a few
+// pixels each.
+struct RozvrhIkony {
+    int bunek;      // cells across
+    int okraj;      // transparent margin around the tile
+    int ramecek;    // from the icon's edge to the board
+    int lem;        // the dark rim just outside the board
+    int cara;       // grid line width
+    int bunka;      // cell width
+    float zaobleni; // the tile's corner radius
+};
+
+RozvrhIkony Rozvrh(int size)
+{
+    const float s = static_cast<float>(size);
+    RozvrhIkony r{};
+    r.bunek = size >= 32 ? 3 : 2;
+    // Small icons fill their square; the big ones keep the desktop's usual margin.
+    r.okraj = size >= 48 ? static_cast<int>(std::lround(s / 24)) : 0;
+    r.lem = std::max(1, static_cast<int>(std::lround(s / 48)));
+    // Two cells across an even size need an even line between them.
+    r.cara = r.bunek == 2 ? 2 - size % 2 : std::max(1, static_cast<int>(std::lround(s / 64)));
+    const int idealni = static_cast<int>(std::lround(s * 0.13f));
+    for (int d : {0, -1, 1, -2, 2}) {
+        const int zbyva = size - 2 * (idealni + d) - (r.bunek - 1) * r.cara;
+        if (zbyva % r.bunek == 0) {
+            r.ramecek = idealni + d;
+            r.bunka = zbyva / r.bunek;
+            break;
+        }
+    }
+    r.zaobleni = size >= 48 ? s * 0.16f : std::max(2.0f, std::round(s * 0.13f));
+    return r;
+}
+
+// The small icons' marks, one pixel wide and not antialiased: the big
+// marks' shading would only blur a few pixels. A pixel is set when its
+// centre lies on the ring or the diagonal.
+void PixelovyZnak(Kresba& k, float x0, float y0, int bunka, bool kolecko)
+{
+    const float stred = bunka / 2.0f, polomer = stred - 0.55f, dosah = stred - (bunka >= 7 ? 1 : 0);
+    for (int y = 0; y < bunka; ++y)
+        for (int x = 0; x < bunka; ++x) {
+            const float dx = std::fabs(x + 0.5f - stred), dy = std::fabs(y + 0.5f - stred);
+            const bool zapnuty = kolecko ? std::fabs(std::hypot(dx, dy) - polomer) < 0.5f
+                                         : std::fabs(dx - dy) < 0.5f && std::max(dx, dy) < dosah;
+            if (zapnuty)
+                k.Obdelnik(x0 + x, y0 + y, x0 + x + 1, y0 + y + 1, kolecko ? MODRA : CERVENA);
+        }
+}
+
+std::string Hex(Barva c)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", static_cast<int>(std::lround(c.r * 255)),
+                  static_cast<int>(std::lround(c.g * 255)), static_cast<int>(std::lround(c.b * 255)));
+    return text;
+}
+
+}  // namespace
+
 bool NakresliIkonu(const std::string& path, int size)
 {
-    // A walnut tile holding a corner of the maple board: a blue circle and a
-    // red cross on a 3 x 3 grid, drawn afresh at each size to stay sharp.
-    const float s = static_cast<float>(size), m = s / 24, ramecek = s * 0.13f, bunka = (s - 2 * ramecek) / 3;
+    // A walnut tile holding a corner of the maple board with circles and
+    // crosses on it, drawn afresh at each size to stay sharp.
+    const RozvrhIkony r = Rozvrh(size);
+    const float s = static_cast<float>(size), m = static_cast<float>(r.okraj);
+    const float b0 = static_cast<float>(r.ramecek), b1 = s - b0;
     Kresba k(size, size);
-    k.Drevo(0, 0, s, s, DREVO_SVETLE, DREVO_TMAVE, 81);
-    k.Orizni(m, m, s - m, s - m, s * 0.16f);
-    k.ZaoblenyObdelnik(ramecek - s / 48, ramecek - s / 48, s - ramecek + s / 48, s - ramecek + s / 48, s / 32,
-                       Rgb(40, 24, 12));
-    k.Obdelnik(ramecek, ramecek, s - ramecek, s - ramecek, DESKA);
-    const float tloustka = std::max(1.0f, s / 64);
-    for (int i = 1; i < 3; ++i) {
-        const float at = ramecek + bunka * i - tloustka / 2;
-        k.Obdelnik(at, ramecek, at + tloustka, s - ramecek, MRIZKA);
-        k.Obdelnik(ramecek, at, s - ramecek, at + tloustka, MRIZKA);
+    if (r.bunek == 3)
+        k.Drevo(0, 0, s, s, DREVO_SVETLE, DREVO_TMAVE, 81);
+    else  // one or two pixels of wood: the grain would only be noise
+        k.Vypln(Rgb(104, 62, 35));
+    k.Orizni(m, m, s - m, s - m, r.zaobleni);
+    k.ZaoblenyObdelnik(b0 - r.lem, b0 - r.lem, b1 + r.lem, b1 + r.lem, r.lem, Rgb(40, 24, 12));
+    k.Obdelnik(b0, b0, b1, b1, DESKA);
+    const int krok = r.bunka + r.cara;
+    for (int i = 1; i < r.bunek; ++i) {
+        const float at = b0 + i * krok - r.cara;
+        k.Obdelnik(at, b0, at + r.cara, b1, MRIZKA);
+        k.Obdelnik(b0, at, b1, at + r.cara, MRIZKA);
     }
-    auto stred = [&](int i) { return ramecek + bunka * (i + 0.5f); };
-    Kolecko(k, stred(0), stred(0), bunka * 1.05f);
-    Krizek(k, stred(1), stred(1), bunka * 1.05f);
-    Kolecko(k, stred(2), stred(1), bunka * 1.05f);
-    Krizek(k, stred(1), stred(2), bunka * 1.05f);
+    auto kraj = [&](int i) { return b0 + static_cast<float>(i * krok); };
+    auto stred = [&](int i) { return kraj(i) + r.bunka / 2.0f; };
+    if (r.bunek == 3) {
+        const float velikost = r.bunka * 1.05f;
+        if (size >= 48) {
+            Kolecko(k, stred(0), stred(0), velikost);
+            Kolecko(k, stred(2), stred(1), velikost);
+            Krizek(k, stred(1), stred(1), velikost);
+            Krizek(k, stred(1), stred(2), velikost);
+        } else {
+            PixelovyZnak(k, kraj(0), kraj(0), r.bunka, true);
+            PixelovyZnak(k, kraj(2), kraj(1), r.bunka, true);
+            PixelovyZnak(k, kraj(1), kraj(1), r.bunka, false);
+            PixelovyZnak(k, kraj(1), kraj(2), r.bunka, false);
+        }
+    } else {
+        PixelovyZnak(k, kraj(0), kraj(0), r.bunka, true);
+        PixelovyZnak(k, kraj(1), kraj(1), r.bunka, false);
+    }
     if (!k.UlozPng(path)) {
+        std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool NakresliSvgIkonu(const std::string& path)
+{
+    // The big icon as shapes: the 256 pixel layout, the wood's grain as soft bands.
+    const int size = 256;
+    const RozvrhIkony r = Rozvrh(size);
+    const float s = size, m = static_cast<float>(r.okraj), b0 = static_cast<float>(r.ramecek), b1 = s - b0;
+    const float velikost = r.bunka * 1.05f, krok = static_cast<float>(r.bunka + r.cara);
+    auto stred = [&](int i) { return b0 + i * krok + r.bunka / 2.0f; };
+    std::string svg;
+    auto pridej = [&](const char* format, auto... args) {
+        char line[512];
+        std::snprintf(line, sizeof line, format, args...);
+        svg += line;
+    };
+    pridej("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\">\n", size, size,
+           size, size);
+    svg += "  <defs>\n    <linearGradient id=\"wood\" x1=\"0\" y1=\"0\" x2=\"0.15\" y2=\"1\">\n";
+    for (int i = 0; i <= 12; ++i) {
+        const float t = 0.5f + 0.5f * std::sin(i * 1.9f);
+        const Barva c{DREVO_SVETLE.r + (DREVO_TMAVE.r - DREVO_SVETLE.r) * t,
+                      DREVO_SVETLE.g + (DREVO_TMAVE.g - DREVO_SVETLE.g) * t,
+                      DREVO_SVETLE.b + (DREVO_TMAVE.b - DREVO_SVETLE.b) * t};
+        pridej("      <stop offset=\"%.3f\" stop-color=\"%s\"/>\n", i / 12.0f, Hex(c).c_str());
+    }
+    svg += "    </linearGradient>\n  </defs>\n";
+    pridej("  <rect x=\"%g\" y=\"%g\" width=\"%g\" height=\"%g\" rx=\"%g\" fill=\"url(#wood)\"/>\n", m, m, s - 2 * m,
+           s - 2 * m, r.zaobleni);
+    pridej("  <rect x=\"%g\" y=\"%g\" width=\"%g\" height=\"%g\" rx=\"%d\" fill=\"%s\"/>\n", b0 - r.lem, b0 - r.lem,
+           b1 - b0 + 2 * r.lem, b1 - b0 + 2 * r.lem, r.lem, Hex(Rgb(40, 24, 12)).c_str());
+    pridej("  <rect x=\"%g\" y=\"%g\" width=\"%g\" height=\"%g\" fill=\"%s\"/>\n", b0, b0, b1 - b0, b1 - b0,
+           Hex(DESKA).c_str());
+    for (int i = 1; i < r.bunek; ++i) {
+        const float at = b0 + i * krok - r.cara;
+        pridej("  <rect x=\"%g\" y=\"%g\" width=\"%d\" height=\"%g\" fill=\"%s\"/>\n", at, b0, r.cara, b1 - b0,
+               Hex(MRIZKA).c_str());
+        pridej("  <rect x=\"%g\" y=\"%g\" width=\"%g\" height=\"%d\" fill=\"%s\"/>\n", b0, at, b1 - b0, r.cara,
+               Hex(MRIZKA).c_str());
+    }
+    // The same proportions as Kolecko and Krizek draw.
+    auto kolecko = [&](float cx, float cy) {
+        pridej("  <circle cx=\"%g\" cy=\"%g\" r=\"%g\" fill=\"%s\" fill-opacity=\"0.22\"/>\n", cx, cy, velikost * 0.40f,
+               Hex(MODRA).c_str());
+        pridej("  <circle cx=\"%g\" cy=\"%g\" r=\"%g\" fill=\"none\" stroke=\"%s\" stroke-width=\"%g\"/>\n", cx, cy,
+               velikost * 0.335f, Hex(MODRA).c_str(), velikost * 0.17f);
+        pridej("  <circle cx=\"%g\" cy=\"%g\" r=\"%g\" fill=\"none\" stroke=\"%s\" stroke-opacity=\"0.6\" "
+               "stroke-width=\"%g\"/>\n",
+               cx, cy, velikost * 0.33f, Hex(Rgb(90, 130, 210)).c_str(), velikost * 0.06f);
+    };
+    auto krizek = [&](float cx, float cy) {
+        const float d = velikost * 0.30f;
+        pridej("  <path d=\"M%g %gL%g %gM%g %gL%g %g\" stroke=\"%s\" stroke-width=\"%g\" stroke-linecap=\"round\"/>\n",
+               cx - d, cy - d, cx + d, cy + d, cx - d, cy + d, cx + d, cy - d, Hex(CERVENA).c_str(), velikost * 0.17f);
+    };
+    kolecko(stred(0), stred(0));
+    kolecko(stred(2), stred(1));
+    krizek(stred(1), stred(1));
+    krizek(stred(1), stred(2));
+    svg += "</svg>\n";
+    FILE* f = std::fopen(path.c_str(), "w");
+    const bool ok = f && std::fputs(svg.c_str(), f) >= 0;
+    if (!f || std::fclose(f) != 0 || !ok) {
         std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
         return false;
     }

@@ -1,5 +1,5 @@
 // Makes every picture and the music of the game's data/ folder, or the
-// desktop's icons (ortelanka-48.png ... ortelanka-256.png).
+// desktop's icons (ortelanka-16.png ... ortelanka-256.png and ortelanka.svg).
 #include "Hudba.h"
 #include "Obrazky.h"
 
@@ -12,10 +12,10 @@ namespace {
 bool NakresliIkony(const std::string& dir)
 {
     std::filesystem::create_directories(dir);
-    for (int size : {48, 64, 128, 256})
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
         if (!NakresliIkonu(dir + "/ortelanka-" + std::to_string(size) + ".png", size))
             return false;
-    return true;
+    return NakresliSvgIkonu(dir + "/ortelanka.svg");
 }
 
 bool NakresliData(const std::string& dir)
