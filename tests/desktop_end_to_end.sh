@@ -26,8 +26,12 @@ cd "$work"
 rm -f data/tahy.dat data/hra.dat best.dat
 
 # The command line.
-./ortelanka --help | grep -q -- "--windowed" || fail "--help does not list --windowed"
-./ortelanka --version | grep -q "^ortelanka [0-9]" || fail "--version"
+for option in --help -h; do
+  ./ortelanka $option | grep -q -- "--windowed" || fail "$option does not list --windowed"
+done
+for option in --version -v; do
+  ./ortelanka $option | grep -q "^ortelanka [0-9]" || fail "$option"
+done
 status=0; ./ortelanka --nonsense >out.txt 2>err.txt || status=$?
 [ "$status" -eq 2 ] && [ ! -s out.txt ] && grep -q "^Usage:" err.txt || fail "an unknown option gives status $status"
 
