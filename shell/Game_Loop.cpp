@@ -267,4 +267,5 @@ void Game_Loop()
     default:
         break;  // codes outside the table do nothing
     }
+    PoKroku();
 }

@@ -58,6 +58,12 @@ protected:
     {
         Klik(15 + 22 * x + 11, 15 + 22 * y + 11);
     }
+    // Pressed and released before the next step, as a touchpad's tap is.
+    void RychlyKlikNaPole(int x, int y)
+    {
+        KlikNaPole(x, y);
+        Zprava(WM_LBUTTONUP, 0, 15 + 22 * x + 11, 15 + 22 * y + 11);
+    }
     void Stisk(int vk) { Zprava(WM_KEYDOWN, static_cast<uintptr_t>(vk)); }
     void Pust(int vk) { Zprava(WM_KEYUP, static_cast<uintptr_t>(vk)); }
     // A press seen by one frame.
@@ -221,13 +227,13 @@ TEST_F(Hra, TheComputerWinsAndTheTableFollowsWithoutANameEntry)
     Pust(VK_SPACE);
 }
 
-TEST_F(Hra, TwoHumansTakeTurnsAndTheSecondWins)
+TEST_F(Hra, TwoHumansTakeTurnsWithQuickClicksAndTheSecondWins)
 {
     HumanOrAI = 0;
     NaHerniObrazovku();
     const int kola[][2] = {{0, 0}, {10, 10}, {1, 0}, {10, 11}, {2, 0}, {10, 12}, {5, 5}, {10, 13}, {6, 6}, {10, 14}};
     for (const auto& c : kola) {
-        KlikNaPole(c[0], c[1]);
+        RychlyKlikNaPole(c[0], c[1]);
         Krok();
     }
     EXPECT_EQ(PocetZnacek(1), 5);
@@ -307,6 +313,11 @@ TEST_F(Hra, MenuButtonsAndEscapeInTheirOverrideOrder)
         if (p.escape)
             Pust(VK_ESCAPE);
     }
+    NaHerniObrazovku();
+    Stisk(VK_ESCAPE);
+    Pust(VK_ESCAPE);
+    Krok();
+    EXPECT_EQ(GameState, 7) << "a key tapped within one step";
 }
 
 TEST_F(Hra, TheDialogsAnswerToClicksAndKeysWithEnterWinning)

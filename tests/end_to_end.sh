@@ -25,9 +25,10 @@ touch "$work"/data/poprve.dat  # a later run: the intro takes 8.7 s
 
 start_xvfb 800x600x24 -noreset || fail "no X server"
 
-# A press stays down for a moment, as a person's does: the game acts on a
-# press that is still down at its next step.
+# A press stays down for a moment, as a person's does; a tap is released at
+# once, as a touchpad's tap-to-click is, and still counts.
 press() { xdotool mousemove "$1" "$2"; sleep 0.1; xdotool mousedown 1; sleep 0.15; xdotool mouseup 1; }
+tap() { xdotool mousemove "$1" "$2"; sleep 0.1; xdotool click 1; }
 key() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; }
 wait_for() {  # seconds, command...
   local limit=$1; shift
@@ -55,7 +56,7 @@ wait_for 30 board_shown || fail "the intro did not end on the game screen"
 sleep 0.5
 
 # Cell (5, 7): its box starts at (124, 167).
-press 136 180
+tap 136 180
 wait_for 10 two_moves_recorded || fail "no move and reply recorded"
 read -r first second < <(od -An -td4 -N8 data/tahy.dat)
 [ "$first" -eq $((7 * 26 + 5)) ] || fail "the click was recorded as cell $first"
