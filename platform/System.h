@@ -33,8 +33,8 @@ extern const bool kOwnWindow;
 // A real pause, cut short by a signal; in a page, the page has its turn.
 void Pause(uint32_t milliseconds);
 // True when an input event came within the time (SDL's video is running).
-// A page gets its events between the frames it shows, so it waits for its
-// next frame instead.
+// A page ends the wait at the player's next input or the time, whichever
+// comes first; a hidden page holds it until it is shown.
 bool WaitForEvent(uint32_t milliseconds);
 // Right after a flip: a page shows the frame now, as a screen would.
 void FrameFlipped();

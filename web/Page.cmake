@@ -1,11 +1,18 @@
-# The page: index.html, the game as ortelanka.js and ortelanka.wasm, and its
-# pictures, music and font in one package, gzipped (the page unpacks it with
-# the browser's own decompression), with the licences beside them.
+# The page: index.html with its script, the game as ortelanka.js and
+# ortelanka.wasm (both gzipped), its pictures as WebP, its music as Opus and
+# the rest of its files in one gzipped package (web/pack.py makes them and the
+# page turns them back into the game's own files), the icons, the web app
+# manifest, the service worker and the licences.
 set(ORTELANKA_WEB_DATA "" CACHE PATH "The data/ folder drawn by a native build of the generator")
+set(ORTELANKA_WEB_ICON "" CACHE FILEPATH "The generator's SVG icon (ortelanka.svg)")
 if(NOT EXISTS "${ORTELANKA_WEB_DATA}/deskaempty.bmp")
   message(FATAL_ERROR "ORTELANKA_WEB_DATA must name the data/ folder the generator drew")
 endif()
-set(font_dir /usr/share/fonts/truetype/dejavu)
+if(NOT EXISTS "${ORTELANKA_WEB_ICON}")
+  message(FATAL_ERROR "ORTELANKA_WEB_ICON must name the SVG icon the generator drew")
+endif()
+set(font /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf)
+set(pack ${CMAKE_SOURCE_DIR}/web/pack.py)
 
 # What SDL's own JavaScript calls (Emscripten's SDL port asks for the same).
 file(WRITE ${CMAKE_BINARY_DIR}/sdl-library-funcs.json "[\"$autoResumeAudioContext\", \"$dynCall\"]\n")
@@ -13,15 +20,29 @@ target_link_options(ortelanka PRIVATE
   -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sENVIRONMENT=web
   -sEXPORTED_RUNTIME_METHODS=FS -lidbfs.js
   "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/sdl-library-funcs.json"
-  "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/web/module.js"
-  "SHELL:--exclude-file .generated"
-  "SHELL:--preload-file ${ORTELANKA_WEB_DATA}@/ortelanka-data/data"
-  "SHELL:--preload-file ${font_dir}/DejaVuSans-Bold.ttf@/ortelanka-fonts/DejaVuSans-Bold.ttf")
+  "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/web/module.js")
 set_property(TARGET ortelanka APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/module.js)
-add_custom_command(TARGET ortelanka POST_BUILD COMMAND gzip -9nf ${GAME_DIR}/ortelanka.data VERBATIM)
+# Linked beside the page's folder: the page carries it gzipped.
+set(linked ${CMAKE_BINARY_DIR}/linked)
+set_target_properties(ortelanka PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${linked})
 
-configure_file(web/index.html ${GAME_DIR}/index.html COPYONLY)
+set(media ${CMAKE_BINARY_DIR}/media)
+add_custom_command(
+  OUTPUT ${media}/media.json
+  COMMAND python3 ${pack} media ${ORTELANKA_WEB_DATA} ${font} ${media}
+  DEPENDS ${pack} ${ORTELANKA_WEB_DATA}/.generated ${font}
+  COMMENT "Encoding the pictures and the music for the page")
+
 configure_file(/usr/share/doc/fonts-dejavu-core/copyright ${GAME_DIR}/DejaVu-LICENSE.txt COPYONLY)
 if(EXISTS ${CMAKE_SOURCE_DIR}/LICENSE)
   configure_file(LICENSE ${GAME_DIR}/LICENSE.txt COPYONLY)
 endif()
+set(page_sources web/index.html web/page.js web/sw.js)
+list(TRANSFORM page_sources PREPEND ${CMAKE_SOURCE_DIR}/)
+add_custom_command(
+  OUTPUT ${GAME_DIR}/index.html ${GAME_DIR}/sw.js
+  COMMAND python3 ${pack} page ${media} ${linked} ${CMAKE_SOURCE_DIR}/web ${ORTELANKA_WEB_ICON} ${GAME_DIR}
+  DEPENDS ${pack} ${media}/media.json ortelanka ${page_sources} ${ORTELANKA_WEB_ICON}
+    ${GAME_DIR}/DejaVu-LICENSE.txt
+  COMMENT "Making the page")
+add_custom_target(page ALL DEPENDS ${GAME_DIR}/index.html)

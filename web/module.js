@@ -1,9 +1,10 @@
-// Part of the game's module: when the game starts, where its files are, and
-// how it ends. The game starts when the page's Module.playerClicked promise
-// resolves. Its working directory is a folder of the browser's persistent
-// storage (IndexedDB): read in before the game starts, written back after
-// every change the game makes; without usable storage the game still runs and
-// nothing is kept.
+// Part of the game's module: when the game starts, where its files are, how
+// it waits, and how it ends. The game starts when the page's
+// Module.playerClicked promise resolves and the page's Module.gameFiles (the
+// pictures, music and font as [path, bytes]) are in place. Its working
+// directory is a folder of the browser's persistent storage (IndexedDB): read
+// in before the game starts, written back after every change the game makes;
+// without usable storage the game still runs and nothing is kept.
 Module.preRun = Module.preRun || [];
 Module.preRun.push(function () {
   // Keys go to the canvas, which has the focus, not to the whole page.
@@ -40,8 +41,11 @@ Module.preRun.push(function () {
     var original = FS[name];
     FS[name] = function () {
       var result = original.apply(this, arguments);
-      if (changes(arguments))
+      if (changes(arguments)) {
         save();
+        if (Module.filesChanged)
+          Module.filesChanged();
+      }
       return result;
     };
   }
@@ -72,6 +76,15 @@ Module.preRun.push(function () {
     });
   }
 
+  addRunDependency('ortelanka-data');
+  Module.gameFiles.then(function (files) {
+    files.forEach(function (file) {
+      FS.mkdirTree(file[0].slice(0, file[0].lastIndexOf('/')));
+      FS.writeFile(file[0], file[1]);
+    });
+    removeRunDependency('ortelanka-data');
+  });
+
   addRunDependency('ortelanka-player');
   Module.playerClicked.then(function () {
     removeRunDependency('ortelanka-player');
@@ -93,4 +106,41 @@ Module.postRun.push(function () {
         throw e;
     }
   });
+});
+
+// The game's waits (platform/browser/Waiting.cpp): a time, cut short by the
+// player's input when the game waits for it. A hidden page holds every wait
+// until it is shown again, and its music with it.
+var inputEvents = ['keydown', 'keyup', 'mousedown', 'mouseup', 'mousemove', 'wheel', 'touchstart', 'touchmove',
+                   'touchend', 'touchcancel', 'resize', 'focus', 'blur'];
+Module.waitForPage = function (milliseconds, forInput) {
+  return new Promise(function (resolve) {
+    var timer = 0;
+    function done() {
+      clearTimeout(timer);
+      document.removeEventListener('visibilitychange', shown);
+      inputEvents.forEach(function (type) { removeEventListener(type, input, true); });
+      resolve();
+    }
+    function shown() {
+      if (!document.hidden)
+        done();
+    }
+    // After every handler of the event, SDL's among them, has queued it.
+    function input() {
+      setTimeout(done, 0);
+    }
+    if (forInput)
+      inputEvents.forEach(function (type) { addEventListener(type, input, true); });
+    document.addEventListener('visibilitychange', shown);
+    timer = setTimeout(function () {
+      if (!document.hidden)
+        done();
+    }, milliseconds);
+  });
+};
+document.addEventListener('visibilitychange', function () {
+  var audio = Module.SDL2 && Module.SDL2.audioContext;
+  if (audio)
+    (document.hidden ? audio.suspend() : audio.resume()).catch(function () {});
 });

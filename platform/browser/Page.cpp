@@ -2,6 +2,9 @@
 // its storage as the working folder, and the font it carries.
 #include "platform/System.h"
 
+#include <SDL.h>
+#include <emscripten.h>
+
 const bool System::kOwnWindow = false;
 
 bool System::HasGpu()
@@ -31,4 +34,24 @@ void System::CatchQuitRequests() {}
 bool System::QuitRequestCaught()
 {
     return false;
+}
+
+// The page shows the canvas at a size of its choosing and tells it here, in
+// device pixels: the game's window takes that size, so the canvas's pixels
+// are the screen's own, and shows its picture again, as a desktop's window
+// does after its window manager resized it.
+extern "C" EMSCRIPTEN_KEEPALIVE void ortelanka_shown_size(int width, int height)
+{
+    for (uint32_t id = 1; id < 64; ++id) {
+        SDL_Window* window = SDL_GetWindowFromID(id);
+        if (!window)
+            continue;
+        SDL_SetWindowSize(window, width, height);
+        SDL_Event exposed{};
+        exposed.type = SDL_WINDOWEVENT;
+        exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+        exposed.window.windowID = id;
+        SDL_PushEvent(&exposed);
+        return;
+    }
 }

@@ -1,32 +1,33 @@
 // Waiting in a browser page. The game's loop blocks, the page must not: while
-// the game sleeps or has nothing to do, and after every flip, the page gets
-// its turn (Emscripten's ASYNCIFY unwinds the game's stack and resumes it
-// later), so that the page shows each frame and an idle game costs next to
-// nothing.
+// the game sleeps or waits for input, and after every flip, the page gets its
+// turn (Emscripten's ASYNCIFY unwinds the game's stack and resumes it later).
+// A wait ends at its time or, when the game waits for input, at the player's
+// next input, so an idle game costs next to nothing; a hidden page holds
+// every wait until it is shown again (the page's Module.waitForPage).
 #include "platform/System.h"
 
 #include <SDL.h>
 #include <emscripten.h>
 
-// Resolves at the browser's next animation frame; the game is suspended meanwhile.
-EM_ASYNC_JS(void, NextAnimationFrame, (), {
-    await new Promise(resolve => requestAnimationFrame(resolve));
+EM_ASYNC_JS(void, WaitForPage, (uint32_t milliseconds, int forInput), {
+    await Module.waitForPage(milliseconds, forInput);
 });
 
 void System::Pause(uint32_t milliseconds)
 {
-    emscripten_sleep(milliseconds);
+    WaitForPage(milliseconds, 0);
 }
 
-// A page gets its events between the frames it shows.
-bool System::WaitForEvent(uint32_t)
+bool System::WaitForEvent(uint32_t milliseconds)
 {
-    NextAnimationFrame();
+    SDL_PumpEvents();
+    if (!SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
+        WaitForPage(milliseconds, 1);
     SDL_PumpEvents();
     return SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
 void System::FrameFlipped()
 {
-    emscripten_sleep(0);  // the page shows the frame now, as a screen would
+    WaitForPage(0, 0);  // the page shows the frame now, as a screen would
 }

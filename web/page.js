@@ -1,0 +1,460 @@
+'use strict';
+// The page around the game: it loads every file at once with its progress on
+// the start overlay, turns the WebP pictures and the Opus music back into the
+// BMPs and the WAV the game reads, shows the 800 x 600 picture as large as
+// fits in the screen's own pixels, offers a loupe for fingers, its own two
+// controls, and keeps the page working offline.
+// The files to fetch and how each game file is made from them (the build fills this in).
+const FILES = '@FILES@';
+
+const canvas = document.getElementById('canvas');
+const start = document.getElementById('start');
+const stage = document.getElementById('stage');
+const prompt = document.getElementById('prompt');
+const progress = document.getElementById('progress');
+const SETTINGS = '/home/web_user/ortelanka/ortelanka.conf';
+
+// --- The picture's size -------------------------------------------------
+
+// The bar goes beside the picture when the screen is wide enough for both.
+const SIDE_BAR = 150;
+let shown = { width: 800, height: 600 };  // device pixels
+
+function fit() {
+  const ratio = devicePixelRatio || 1;
+  document.body.classList.toggle('side', innerWidth - innerHeight * 4 / 3 >= SIDE_BAR);
+  // A whole number of device pixels, 4 : 3 exactly.
+  let width = Math.floor(Math.min(stage.clientWidth * ratio, stage.clientHeight * ratio * 4 / 3));
+  width = Math.max(4, width - width % 4);
+  shown = { width, height: width * 3 / 4 };
+  const css = { width: shown.width / ratio, height: shown.height / ratio };
+  for (const element of [canvas, start]) {
+    element.style.width = css.width + 'px';
+    element.style.height = css.height + 'px';
+  }
+  stage.style.setProperty('--scale', css.width / 800);
+  tellGameTheSize();
+}
+
+// The canvas's backing store is the size it is shown at, so the game draws
+// for the screen's own pixels; the game's window is told whenever it differs.
+function tellGameTheSize() {
+  if (canvas.width === shown.width && canvas.height === shown.height)
+    return;
+  if (typeof Module._ortelanka_shown_size === 'function')
+    Module._ortelanka_shown_size(shown.width, shown.height);
+  if (canvas.width !== shown.width || canvas.height !== shown.height) {  // no window yet
+    canvas.width = shown.width;
+    canvas.height = shown.height;
+  }
+}
+new MutationObserver(tellGameTheSize).observe(canvas, { attributes: true, attributeFilter: ['width', 'height'] });
+addEventListener('resize', fit);
+fit();
+
+// --- Loading -------------------------------------------------------------
+
+const expected = FILES.fetch.reduce((sum, [, size]) => sum + size, 0);
+const received = new Map();
+let loading = true;
+function showProgress() {
+  let got = 0;
+  for (const [name, size] of FILES.fetch)
+    got += Math.min(received.get(name) || 0, size);
+  progress.value = got / expected;
+  if (loading && !clicked)
+    prompt.textContent = 'Načítání… ' + Math.floor(100 * got / expected) + ' %';
+}
+
+// A first visit keeps what it fetched for the service worker, which then
+// needs to fetch none of it again.
+const keeping = 'caches' in self && 'serviceWorker' in navigator && !navigator.serviceWorker.controller
+  ? caches.open('ortelanka-page').catch(() => null) : Promise.resolve(null);
+
+// The file's bytes as they arrive, unpacked when they are gzipped: a gzip
+// body is known by its first bytes, whatever the host said about it (a host
+// that sends .gz as Content-Encoding: gzip has the browser unpack it first).
+async function fetchBytes(name) {
+  const response = await fetch(name);
+  if (!response.ok)
+    throw new Error(name + ': ' + response.status + ' ' + response.statusText);
+  keeping.then(cache => cache && cache.put(name, response.clone())).catch(() => {});
+  const reader = response.body.getReader();
+  let count = 0;
+  const counted = async () => {
+    const part = await reader.read();
+    if (!part.done) {
+      received.set(name, count += part.value.length);
+      showProgress();
+    }
+    return part;
+  };
+  let first = await counted();
+  while (!first.done && first.value.length < 2) {  // a body may arrive a byte at a time
+    const next = await counted();
+    if (next.done)
+      break;
+    const joined = new Uint8Array(first.value.length + next.value.length);
+    joined.set(first.value);
+    joined.set(next.value, first.value.length);
+    first = { done: false, value: joined };
+  }
+  const body = new ReadableStream({
+    start(controller) {
+      if (!first.done)
+        controller.enqueue(first.value);
+      else
+        controller.close();
+    },
+    async pull(controller) {
+      const part = await counted();
+      if (part.done)
+        controller.close();
+      else
+        controller.enqueue(part.value);
+    },
+  });
+  const gzipped = !first.done && first.value[0] === 0x1F && first.value[1] === 0x8B;
+  return gzipped ? body.pipeThrough(new DecompressionStream('gzip')) : body;
+}
+const bytesOf = async stream => new Uint8Array(await new Response(stream).arrayBuffer());
+const streams = new Map(FILES.fetch.map(([name]) => [name, fetchBytes(name)]));
+streams.forEach(stream => stream.catch(() => {}));  // each failure is reported once, below
+
+// A picture: the BMP's own header from the package, its pixels from the WebP.
+async function picture(entry, packed) {
+  const [at, size] = entry.header;
+  const header = packed.subarray(at, at + size);
+  const view = new DataView(header.buffer, header.byteOffset, header.byteLength);
+  const width = view.getInt32(18, true), height = view.getInt32(22, true);
+  const rows = Math.abs(height), stride = Math.ceil(width * 3 / 4) * 4;
+  const blob = new Blob([await bytesOf(await streams.get(entry.url))], { type: 'image/webp' });
+  const bitmap = await createImageBitmap(blob, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+  const drawing = document.createElement('canvas');
+  drawing.width = width;
+  drawing.height = rows;
+  const context = drawing.getContext('2d', { willReadFrequently: true });
+  context.drawImage(bitmap, 0, 0);
+  bitmap.close();
+  const rgba = context.getImageData(0, 0, width, rows).data;
+  const bmp = new Uint8Array(size + stride * rows);
+  bmp.set(header);
+  for (let y = 0; y < rows; ++y) {
+    let to = size + stride * (height > 0 ? rows - 1 - y : y), from = y * width * 4;
+    for (let x = 0; x < width; ++x, from += 4, to += 3) {
+      bmp[to] = rgba[from + 2];
+      bmp[to + 1] = rgba[from + 1];
+      bmp[to + 2] = rgba[from];
+    }
+  }
+  return bmp;
+}
+
+// The music: the WAV's own header and trailer, 16-bit samples decoded from
+// the Opus at the WAV's rate; the encoder's run-in around the loop is cut off.
+async function music(entry, packed) {
+  const bytes = await bytesOf(await streams.get(entry.url));
+  const context = new OfflineAudioContext(entry.channels, 1, entry.rate);
+  const audio = await context.decodeAudioData(bytes.buffer);
+  const [headerAt, headerSize] = entry.header, [trailerAt, trailerSize] = entry.trailer;
+  const wav = new Uint8Array(headerSize + entry.frames * 2 * entry.channels + trailerSize);
+  wav.set(packed.subarray(headerAt, headerAt + headerSize));
+  wav.set(packed.subarray(trailerAt, trailerAt + trailerSize), wav.length - trailerSize);
+  const samples = new DataView(wav.buffer, headerSize, entry.frames * 2 * entry.channels);
+  for (let c = 0; c < entry.channels; ++c) {
+    const channel = audio.getChannelData(Math.min(c, audio.numberOfChannels - 1));
+    const end = Math.min(entry.frames, channel.length - entry.lead);
+    for (let i = 0; i < end; ++i) {
+      const value = Math.round(channel[entry.lead + i] * 32768);
+      samples.setInt16((i * entry.channels + c) * 2, Math.max(-32768, Math.min(32767, value)), true);
+    }
+  }
+  return wav;
+}
+
+// Each conversion in a task of its own, so that the page answers meanwhile.
+const nextTask = () => new Promise(resolve => setTimeout(resolve, 0));
+async function gameFiles() {
+  const packed = await bytesOf(await streams.get('ortelanka.data.gz'));
+  const files = FILES.package.filter(([name]) => !name.endsWith('.header') && !name.endsWith('.trailer'))
+    .map(([name, at, size]) => [name, packed.subarray(at, at + size)]);
+  const made = FILES.pictures.map(async entry => {
+    const bmp = await picture(entry, packed);
+    await nextTask();
+    return [entry.path, bmp];
+  });
+  made.push(music(FILES.music, packed).then(wav => [FILES.music.path, wav], error => {
+    // The game then plays without music, as it does without a sound card.
+    console.warn('Ortelanka: the browser cannot decode the music (' + error.message + ')');
+    return null;
+  }));
+  return files.concat((await Promise.all(made)).filter(Boolean));
+}
+
+// --- The game's module ---------------------------------------------------
+
+let clicked = false;
+let broken = false;
+let playerClicked;
+var Module = {
+  canvas,
+  playerClicked: new Promise(resolve => { playerClicked = resolve; }),
+  gameFiles: gameFiles(),
+  locateFile: name => name,
+  instantiateWasm(imports, receive) {
+    streams.get('ortelanka.wasm.gz')
+      .then(stream => WebAssembly.instantiateStreaming(
+        new Response(stream, { headers: { 'Content-Type': 'application/wasm' } }), imports))
+      .then(result => receive(result.instance, result.module), failed);
+    return {};
+  },
+  // Nothing left to wait for but the player: a click starts the game at once.
+  monitorRunDependencies(left) {
+    if (left === 1 && loading && !clicked) {
+      loading = false;
+      progress.hidden = true;
+      prompt.textContent = 'Klikněte pro start';
+      registerWorker();
+    }
+  },
+  onRuntimeInitialized() {
+    loading = false;
+    start.hidden = true;
+    canvas.focus();
+    registerWorker();
+    showMusic();
+  },
+  onExit() {
+    prompt.textContent = 'Konec hry. Klikněte pro novou hru';
+    start.hidden = false;
+    start.addEventListener('click', () => location.reload(), { once: true });
+  },
+  filesChanged: () => showMusic(),
+};
+
+function failed(error) {
+  broken = true;
+  loading = false;
+  progress.hidden = true;
+  prompt.textContent = 'Hru se nepodařilo načíst (' + error.message + ')';
+}
+Module.gameFiles.catch(failed);
+
+// The game's code: its script runs as soon as it is here, compiling the game alongside.
+streams.get('ortelanka.js.gz').then(bytesOf).then(code => {
+  const script = document.createElement('script');
+  script.src = URL.createObjectURL(new Blob([code], { type: 'text/javascript' }));
+  document.body.appendChild(script);
+}, failed);
+
+// The first click starts the game (browsers allow sound only after one) and
+// never reaches the board: it lands on the start overlay. A click while the
+// game loads starts it as soon as it can.
+start.addEventListener('click', () => {
+  if (clicked || broken)
+    return;
+  clicked = true;
+  if (loading)
+    prompt.textContent = 'Hra se spustí, jakmile se načte…';
+  playerClicked();
+});
+start.addEventListener('keydown', event => {
+  if (event.key === 'Enter' || event.key === ' ')
+    start.click();
+});
+
+// --- The page's own controls -------------------------------------------
+
+const musicButton = document.getElementById('music');
+const fullscreenButton = document.getElementById('fullscreen');
+
+// The same setting as F9, which the game remembers itself.
+function showMusic() {
+  let on = true;
+  try {
+    on = !/^music=0$/m.test(new TextDecoder().decode(FS.readFile(SETTINGS)));
+  } catch {
+    // no settings yet: the music plays
+  }
+  musicButton.setAttribute('aria-pressed', String(on));
+  musicButton.disabled = start.hidden === false;
+}
+function tapKey(keyCode, key) {
+  for (const type of ['keydown', 'keyup'])
+    canvas.dispatchEvent(new KeyboardEvent(type, { key, code: key, keyCode, which: keyCode, bubbles: true }));
+}
+musicButton.addEventListener('click', () => {
+  tapKey(120, 'F9');
+  canvas.focus();
+});
+
+if (document.fullscreenEnabled) {
+  fullscreenButton.hidden = false;
+  fullscreenButton.addEventListener('click', () => {
+    (document.fullscreenElement ? document.exitFullscreen() : document.documentElement.requestFullscreen())
+      .catch(() => {}).finally(() => canvas.focus());
+  });
+  document.addEventListener('fullscreenchange', () => {
+    fullscreenButton.setAttribute('aria-pressed', String(!!document.fullscreenElement));
+    fit();
+  });
+}
+
+// --- The loupe for fingers ------------------------------------------------
+
+// A finger covers several cells of a small board: its first tap shows the
+// spot magnified beside the finger, with the cell it would take marked; the
+// finger may slide to adjust, and a tap on the loupe takes the spot. A board
+// whose cells are a fingertip wide gets plain taps. Mice never see it.
+const FINGER_CSS_PX = 40;
+const loupe = document.getElementById('loupe');
+const LOUPE_CSS_PX = 150, LOUPE_ZOOM = 40 / 22;  // a cell in the loupe is 40 CSS pixels, at most
+let target = null;   // the spot the loupe shows, in picture pixels
+let touchedLoupe = false;
+
+const pictureScale = () => canvas.getBoundingClientRect().width / 800;  // CSS pixels per picture pixel
+function pictureAt(touch) {
+  const box = canvas.getBoundingClientRect();
+  return { x: (touch.clientX - box.left) * 800 / box.width, y: (touch.clientY - box.top) * 600 / box.height };
+}
+function onLoupe(touch) {
+  const box = loupe.getBoundingClientRect();
+  return !loupe.hidden && Math.hypot(touch.clientX - box.left - box.width / 2,
+                                     touch.clientY - box.top - box.height / 2) <= box.width / 2;
+}
+
+// The mouse events the game hears of, as a mouse at the spot would send them.
+function mouse(type, spot) {
+  const box = canvas.getBoundingClientRect();
+  canvas.dispatchEvent(new MouseEvent(type, {
+    clientX: box.left + spot.x * box.width / 800, clientY: box.top + spot.y * box.height / 600,
+    button: 0, buttons: type === 'mousedown' ? 1 : 0, bubbles: true, cancelable: true,
+  }));
+}
+
+function drawLoupe() {
+  if (loupe.hidden || !target)
+    return;
+  const ratio = devicePixelRatio || 1, size = Math.round(LOUPE_CSS_PX * ratio);
+  if (loupe.width !== size) {
+    loupe.width = loupe.height = size;
+    loupe.style.width = loupe.style.height = LOUPE_CSS_PX + 'px';
+  }
+  // Where it sits: above the finger, or below it near the top.
+  const box = canvas.getBoundingClientRect(), stageBox = stage.getBoundingClientRect();
+  const scale = pictureScale();
+  const fingerX = box.left + target.x * scale - stageBox.left, fingerY = box.top + target.y * scale - stageBox.top;
+  let top = fingerY - LOUPE_CSS_PX - 30;
+  if (top < 0)
+    top = fingerY + 40;
+  const left = Math.max(0, Math.min(stageBox.width - LOUPE_CSS_PX, fingerX - LOUPE_CSS_PX / 2));
+  loupe.style.left = left + 'px';
+  loupe.style.top = Math.min(stageBox.height - LOUPE_CSS_PX, top) + 'px';
+
+  const context = loupe.getContext('2d');
+  const zoom = Math.max(LOUPE_ZOOM, 1.5 * scale) * ratio;    // device pixels per picture pixel in the loupe
+  const across = size / zoom;                                 // picture pixels the loupe shows
+  const perPixel = canvas.width / 800;                        // canvas pixels per picture pixel
+  context.imageSmoothingEnabled = false;
+  context.fillStyle = '#000';
+  context.fillRect(0, 0, size, size);
+  context.drawImage(canvas, (target.x - across / 2) * perPixel, (target.y - across / 2) * perPixel,
+                    across * perPixel, across * perPixel, 0, 0, size, size);
+  const toLoupe = (x, y) => [(x - target.x + across / 2) * zoom, (y - target.y + across / 2) * zoom];
+  context.lineWidth = 2 * ratio;
+  const cell = { x: Math.floor((target.x - 14) / 22), y: Math.floor((target.y - 13) / 22) };
+  if (cell.x >= 0 && cell.x < 26 && cell.y >= 0 && cell.y < 26) {
+    // The cell the tap takes, framed as the game frames its keyboard cursor.
+    const [x, y] = toLoupe(14 + 22 * cell.x, 13 + 22 * cell.y);
+    context.strokeStyle = '#ffe000';
+    context.strokeRect(x, y, 21 * zoom, 21 * zoom);
+  } else {
+    const [x, y] = toLoupe(target.x, target.y);
+    context.strokeStyle = '#ffe000';
+    context.beginPath();
+    context.moveTo(x - 12 * ratio, y);
+    context.lineTo(x + 12 * ratio, y);
+    context.moveTo(x, y - 12 * ratio);
+    context.lineTo(x, y + 12 * ratio);
+    context.stroke();
+  }
+  requestAnimationFrame(drawLoupe);  // the game may change the spot meanwhile; only while it shows
+}
+
+function aimAt(touch) {
+  target = pictureAt(touch);
+  target.x = Math.max(0, Math.min(799, target.x));
+  target.y = Math.max(0, Math.min(599, target.y));
+  mouse('mousemove', target);  // the game shows what is under the spot, as under a mouse
+  if (loupe.hidden) {
+    loupe.hidden = false;
+    requestAnimationFrame(drawLoupe);
+  }
+}
+
+function needsLoupe() {
+  return pictureScale() * 22 < FINGER_CSS_PX;
+}
+
+// The page takes touches on the canvas before the game's own handlers do.
+function touched(event) {
+  const touch = event.changedTouches[0];
+  const onCanvas = event.target === canvas || event.target === loupe;
+  if (!onCanvas || !touch || !needsLoupe() || start.hidden === false)
+    return;
+  event.preventDefault();
+  event.stopPropagation();
+  switch (event.type) {
+  case 'touchstart':
+    touchedLoupe = onLoupe(touch);
+    if (!touchedLoupe)
+      aimAt(touch);
+    break;
+  case 'touchmove':
+    if (!touchedLoupe)
+      aimAt(touch);
+    break;
+  case 'touchend':
+    if (touchedLoupe && onLoupe(touch) && target) {
+      loupe.hidden = true;
+      mouse('mousemove', target);
+      mouse('mousedown', target);
+      mouse('mouseup', target);
+    }
+    touchedLoupe = false;
+    break;
+  default:
+    touchedLoupe = false;
+  }
+}
+for (const type of ['touchstart', 'touchmove', 'touchend', 'touchcancel'])
+  addEventListener(type, touched, { capture: true, passive: false });
+addEventListener('resize', () => { loupe.hidden = true; });
+
+// --- Offline -------------------------------------------------------------
+
+// After the first visit the service worker keeps every file of the page. A
+// new version waits until no page uses the old one, or takes over at once
+// while the game has not started, which then starts again on the new one.
+let registering = false;
+function registerWorker() {
+  if (registering || !('serviceWorker' in navigator))
+    return;
+  registering = true;
+  navigator.serviceWorker.register('sw.js').then(registration => {
+    const hadController = !!navigator.serviceWorker.controller;
+    const offer = worker => {
+      if (hadController && worker && start.hidden === false && !clicked)
+        worker.postMessage('take over');
+    };
+    offer(registration.waiting);
+    registration.addEventListener('updatefound', () => {
+      const worker = registration.installing;
+      worker.addEventListener('statechange', () => { if (worker.state === 'installed') offer(worker); });
+    });
+    navigator.serviceWorker.addEventListener('controllerchange', () => {
+      if (hadController && start.hidden === false && !clicked)
+        location.reload();
+    });
+  }, error => console.warn('Ortelanka: no offline copy (' + error.message + ')'));
+}
