@@ -1,5 +1,7 @@
 #include "Sound.h"
 
+#include "System.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -47,7 +49,7 @@ SoundBuffer* SoundDevice::CreateSoundBuffer(const WAVEFORMATEX& format, std::vec
     wanted.freq = static_cast<int>(format.nSamplesPerSec);
     wanted.format = format.wBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
     wanted.channels = static_cast<uint8_t>(format.nChannels);
-    wanted.samples = 2048;
+    wanted.samples = System::kSoundFrames;
     wanted.callback = &SoundDevice::Fill;
     wanted.userdata = this;
     deviceId = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);

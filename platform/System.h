@@ -36,9 +36,15 @@ void Pause(uint32_t milliseconds);
 // A page ends the wait at the player's next input or the time, whichever
 // comes first; a hidden page holds it until it is shown.
 bool WaitForEvent(uint32_t milliseconds);
+// The longest slice of a wait for input before it looks for a quit request
+// again: a signal does not wake SDL's wait; a page has no signals.
+extern const uint32_t kWaitSliceMilliseconds;
 // Right after a flip: a page shows the frame now, as a screen would.
 void FrameFlipped();
 SystemTime LocalTime();
+// Sample frames per fill of the sound output; a page fills it on its main
+// thread, so in fewer and longer turns.
+extern const uint16_t kSoundFrames;
 // Processor time this process has used, in nanoseconds (for the start-up figure).
 int64_t ProcessorNanoseconds();
 

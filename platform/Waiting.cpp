@@ -56,7 +56,8 @@ void WaitForInput(uint32_t milliseconds)
         const uint32_t spent = timeGetTime() - start;
         if (milliseconds != INFINITE && spent >= milliseconds)
             return;
-        const uint32_t slice = std::min<uint32_t>(milliseconds == INFINITE ? 100 : milliseconds - spent, 100);
+        const uint32_t most = System::kWaitSliceMilliseconds;
+        const uint32_t slice = std::min<uint32_t>(milliseconds == INFINITE ? most : milliseconds - spent, most);
         if (!SDL_WasInit(SDL_INIT_VIDEO))
             System::Pause(slice);
         else if (System::WaitForEvent(slice))

@@ -78,10 +78,13 @@ Module.preRun.push(function () {
 
   addRunDependency('ortelanka-data');
   Module.gameFiles.then(function (files) {
+    // The file system takes the page's bytes as they are, without a copy.
     files.forEach(function (file) {
-      FS.mkdirTree(file[0].slice(0, file[0].lastIndexOf('/')));
-      FS.writeFile(file[0], file[1]);
+      var slash = file[0].lastIndexOf('/');
+      FS.mkdirTree(file[0].slice(0, slash));
+      FS.createDataFile(file[0].slice(0, slash), file[0].slice(slash + 1), file[1], true, false, true);
     });
+    Module.gameFiles = null;
     removeRunDependency('ortelanka-data');
   });
 
@@ -110,37 +113,41 @@ Module.postRun.push(function () {
 
 // The game's waits (platform/browser/Waiting.cpp): a time, cut short by the
 // player's input when the game waits for it. A hidden page holds every wait
-// until it is shown again, and its music with it.
-var inputEvents = ['keydown', 'keyup', 'mousedown', 'mouseup', 'mousemove', 'wheel', 'touchstart', 'touchmove',
-                   'touchend', 'touchcancel', 'resize', 'focus', 'blur'];
-Module.waitForPage = function (milliseconds, forInput) {
-  return new Promise(function (resolve) {
-    var timer = 0;
-    function done() {
-      clearTimeout(timer);
-      document.removeEventListener('visibilitychange', shown);
-      inputEvents.forEach(function (type) { removeEventListener(type, input, true); });
-      resolve();
-    }
-    function shown() {
-      if (!document.hidden)
-        done();
-    }
+// until it is shown again, and its music with it. The listeners stay: adding
+// and removing them for every wait would cost more than the wait itself.
+var endWait = null;
+var endWaitOnInput = false;
+function endWaitNow() {
+  var end = endWait;
+  endWait = null;
+  if (end)
+    end();
+}
+['keydown', 'keyup', 'mousedown', 'mouseup', 'mousemove', 'wheel', 'touchstart', 'touchmove', 'touchend',
+ 'touchcancel', 'resize', 'focus', 'blur'].forEach(function (type) {
+  addEventListener(type, function () {
     // After every handler of the event, SDL's among them, has queued it.
-    function input() {
-      setTimeout(done, 0);
-    }
-    if (forInput)
-      inputEvents.forEach(function (type) { addEventListener(type, input, true); });
-    document.addEventListener('visibilitychange', shown);
-    timer = setTimeout(function () {
-      if (!document.hidden)
-        done();
-    }, milliseconds);
-  });
-};
+    if (endWait && endWaitOnInput)
+      setTimeout(endWaitNow, 0);
+  }, { capture: true, passive: true });
+});
 document.addEventListener('visibilitychange', function () {
   var audio = Module.SDL2 && Module.SDL2.audioContext;
   if (audio)
     (document.hidden ? audio.suspend() : audio.resume()).catch(function () {});
+  if (!document.hidden)
+    endWaitNow();
 });
+Module.waitForPage = function (milliseconds, forInput) {
+  return new Promise(function (resolve) {
+    var timer = setTimeout(function () {
+      if (!document.hidden)
+        endWaitNow();
+    }, milliseconds);
+    endWaitOnInput = forInput;
+    endWait = function () {
+      clearTimeout(timer);
+      resolve();
+    };
+  });
+};

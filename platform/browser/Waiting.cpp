@@ -13,6 +13,11 @@ EM_ASYNC_JS(void, WaitForPage, (uint32_t milliseconds, int forInput), {
     await Module.waitForPage(milliseconds, forInput);
 });
 
+// Only input, the time or the page's showing end a wait; nothing else needs it woken.
+const uint32_t System::kWaitSliceMilliseconds = 60000;
+// About 0.19 s a fill at 44.1 kHz: the music is one long loop, and every fill is the page's work.
+const uint16_t System::kSoundFrames = 8192;
+
 void System::Pause(uint32_t milliseconds)
 {
     WaitForPage(milliseconds, 0);

@@ -6,6 +6,9 @@
 
 #include <ctime>
 
+const uint32_t System::kWaitSliceMilliseconds = 100;
+const uint16_t System::kSoundFrames = 2048;
+
 void System::Pause(uint32_t milliseconds)
 {
     timespec pause{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
