@@ -187,8 +187,6 @@ Display::~Display()
         currentDisplay = nullptr;
     if (note)
         SDL_DestroyTexture(note);
-    if (enlarged)
-        SDL_DestroyTexture(enlarged);
     if (texture)
         SDL_DestroyTexture(texture);
     if (renderer)
@@ -216,8 +214,10 @@ bool Display::SetDisplayMode(int width, int height, int bitsPerPixel)
         if (info.texture_formats[i] == windowFormat && SDL_BYTESPERPIXEL(windowFormat) == 4 &&
             !SDL_ISPIXELFORMAT_ALPHA(windowFormat))
             format = windowFormat;
-    texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (!texture)
+    textureFormat = format;
+    pictureWidth = width;
+    pictureHeight = height;
+    if (!MakeTexture(1))
         return false;
     // The tables come from SDL's own conversion, so the picture stays exactly
     // what SDL showed of the 5-6-5 pixels; each channel's bits come from one
@@ -243,11 +243,9 @@ Surface* Display::CreateSurface(const SurfaceDesc* desc)
     if (desc->ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) {
         if (!texture || primary)
             return nullptr;
-        int w = 0, h = 0;
-        SDL_QueryTexture(texture, nullptr, nullptr, &w, &h);
-        primary = std::make_unique<Surface>(w, h);
+        primary = std::make_unique<Surface>(pictureWidth, pictureHeight);
         if ((desc->dwFlags & DDSD_BACKBUFFERCOUNT) && desc->dwBackBufferCount == 1)
-            back = std::make_unique<Surface>(w, h);
+            back = std::make_unique<Surface>(pictureWidth, pictureHeight);
         primary->MakePrimary(this, back.get());
         return primary.get();
     }
@@ -267,11 +265,37 @@ static bool SameRow(const Surface& a, const Surface& b, int y)
     return std::memcmp(a.Row(y), b.Row(y), static_cast<size_t>(a.Width()) * sizeof(uint16_t)) == 0;
 }
 
+bool Display::MakeTexture(int factor)
+{
+    if (texture)
+        SDL_DestroyTexture(texture);
+    texture = SDL_CreateTexture(renderer, textureFormat, SDL_TEXTUREACCESS_STREAMING, pictureWidth * factor,
+                                pictureHeight * factor);
+    textureFactor = factor;
+    textureHoldsPicture = false;
+    return texture != nullptr;
+}
+
+// At a whole factor the picture is shown pixel for pixel; between two, the
+// texture holds it enlarged by the larger one, pixel by pixel, so that
+// smoothing it down blends at most one screen pixel at each edge.
+void Display::FitTextureToWindow()
+{
+    int outputWidth = 0, outputHeight = 0;
+    SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
+    const double scale = std::min(double(outputWidth) / pictureWidth, double(outputHeight) / pictureHeight);
+    scaledWhole = std::fabs(scale - std::round(scale)) < 1e-6;
+    const int factor = scaledWhole ? 1 : std::max(1, static_cast<int>(std::ceil(scale)));
+    if (factor != textureFactor && !MakeTexture(factor))
+        MakeTexture(1);
+}
+
 void Display::Show(const Surface& picture, const Surface* shown)
 {
     framePending = false;
     if (!texture)
         return;
+    FitTextureToWindow();
     // Only the rows that differ from the picture on screen are converted.
     const bool onlyChanges = shown && textureHoldsPicture;
     int first = 0, last = picture.Height();
@@ -283,7 +307,8 @@ void Display::Show(const Surface& picture, const Surface* shown)
         if (first == last)
             return;  // the screen shows this picture already
     }
-    const SDL_Rect rows{0, first, picture.Width(), last - first};
+    const int k = textureFactor;
+    const SDL_Rect rows{0, first * k, picture.Width() * k, (last - first) * k};
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture, &rows, &pixels, &pitch) != 0) {
@@ -293,8 +318,10 @@ void Display::Show(const Surface& picture, const Surface* shown)
     for (int y = first; y < last; ++y) {
         if (onlyChanges && SameRow(picture, *shown, y))
             continue;
-        ConvertRow(picture.Row(y), reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y - first) * pitch),
-                   picture.Width());
+        uint8_t* out = static_cast<uint8_t*>(pixels) + static_cast<size_t>(y - first) * k * pitch;
+        ConvertRow(picture.Row(y), reinterpret_cast<uint32_t*>(out), picture.Width());
+        for (int i = 1; i < k; ++i)
+            std::memcpy(out + static_cast<size_t>(i) * pitch, out, static_cast<size_t>(picture.Width()) * k * 4);
     }
     SDL_UnlockTexture(texture);
     textureHoldsPicture = true;
@@ -303,44 +330,22 @@ void Display::Show(const Surface& picture, const Surface* shown)
 
 void Display::ConvertRow(const uint16_t* in, uint32_t* out, int width) const
 {
+    const int k = textureFactor;
+    if (k == 1) {
+        for (int x = 0; x < width; ++x)
+            out[x] = fromHighByte[in[x] >> 8] | fromLowByte[in[x] & 0xFF];
+        return;
+    }
     for (int x = 0; x < width; ++x)
-        out[x] = fromHighByte[in[x] >> 8] | fromLowByte[in[x] & 0xFF];
+        std::fill_n(out + static_cast<size_t>(x) * k, k, fromHighByte[in[x] >> 8] | fromLowByte[in[x] & 0xFF]);
 }
 
 void Display::Compose()
 {
-    int pictureWidth = 0, pictureHeight = 0, outputWidth = 0, outputHeight = 0;
-    SDL_QueryTexture(texture, nullptr, nullptr, &pictureWidth, &pictureHeight);
-    SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
-    const double scale = std::min(double(outputWidth) / pictureWidth, double(outputHeight) / pictureHeight);
-    // At a whole factor the picture is shown pixel for pixel; between two,
-    // it is enlarged to the larger one first, so that smoothing it down
-    // blends at most one pixel at each edge.
-    const bool whole = std::fabs(scale - std::round(scale)) < 1e-6;
-    const int factor = std::max(1, static_cast<int>(std::ceil(scale - 1e-6)));
-    SDL_Texture* shown = texture;
-    if (!whole && factor > 1 && SDL_RenderTargetSupported(renderer)) {
-        if (enlargedFactor != factor) {
-            if (enlarged)
-                SDL_DestroyTexture(enlarged);
-            uint32_t format = 0;
-            SDL_QueryTexture(texture, &format, nullptr, nullptr, nullptr);
-            enlarged = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_TARGET, pictureWidth * factor,
-                                         pictureHeight * factor);
-            enlargedFactor = enlarged ? factor : 0;
-        }
-        if (enlarged && SDL_SetRenderTarget(renderer, enlarged) == 0) {
-            SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
-            SDL_RenderCopy(renderer, texture, nullptr, nullptr);
-            SDL_SetRenderTarget(renderer, nullptr);
-            shown = enlarged;
-        }
-    }
-    SDL_SetTextureScaleMode(texture, whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-    SDL_SetTextureScaleMode(shown, whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    SDL_SetTextureScaleMode(texture, scaledWhole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, shown, nullptr, nullptr);
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
     if (note) {
         const SDL_Rect place{(pictureWidth - noteWidth) / 2, 12, noteWidth, noteHeight};
         SDL_RenderCopy(renderer, note, nullptr, &place);
@@ -350,12 +355,10 @@ void Display::Compose()
     MarkFirstFrame();
 }
 
-SDL_Texture* Display::TextureOf(const Surface& picture)
+SDL_Texture* Display::NoteTexture(const Surface& picture)
 {
-    uint32_t format = 0;
-    SDL_QueryTexture(texture, &format, nullptr, nullptr, nullptr);
     SDL_Texture* made =
-        SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, picture.Width(), picture.Height());
+        SDL_CreateTexture(renderer, textureFormat, SDL_TEXTUREACCESS_STREAMING, picture.Width(), picture.Height());
     void* pixels = nullptr;
     int pitch = 0;
     if (!made || SDL_LockTexture(made, nullptr, &pixels, &pitch) != 0) {
@@ -363,9 +366,11 @@ SDL_Texture* Display::TextureOf(const Surface& picture)
             SDL_DestroyTexture(made);
         return nullptr;
     }
-    for (int y = 0; y < picture.Height(); ++y)
-        ConvertRow(picture.Row(y), reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch),
-                   picture.Width());
+    for (int y = 0; y < picture.Height(); ++y) {
+        uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);
+        for (int x = 0; x < picture.Width(); ++x)
+            out[x] = fromHighByte[picture.Row(y)[x] >> 8] | fromLowByte[picture.Row(y)[x] & 0xFF];
+    }
     SDL_UnlockTexture(made);
     return made;
 }
@@ -398,7 +403,7 @@ void Display::ShowNote(const char* text)
     plate.ReleaseDC(dc);
     if (note)
         SDL_DestroyTexture(note);
-    note = TextureOf(plate);
+    note = NoteTexture(plate);
     noteWidth = plate.Width();
     noteHeight = plate.Height();
     noteUntil = timeGetTime() + kNoteMilliseconds;

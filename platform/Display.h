@@ -57,13 +57,22 @@ private:
     void Show(const Surface& picture, const Surface* shown);
     // Puts the texture's picture (and the note) on the screen.
     void Compose();
-    // A new texture holding the picture, in the texture format of the game's.
-    SDL_Texture* TextureOf(const Surface& picture);
+    // The picture's texture, `factor` times the picture's size.
+    bool MakeTexture(int factor);
+    // The factor the window's size asks for now.
+    void FitTextureToWindow();
+    // 5-6-5 pixels as the texture's, each `textureFactor` times over.
     void ConvertRow(const uint16_t* in, uint32_t* out, int width) const;
+    SDL_Texture* NoteTexture(const Surface& plate);
 
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
+    uint32_t textureFormat = 0;
+    int textureFactor = 1;
+    bool scaledWhole = true;
+    int pictureWidth = 0;
+    int pictureHeight = 0;
     // The texture's own pixel format, filled from 5-6-5 pixels through two
     // tables: the high and the low byte of a pixel each give their bits.
     uint32_t fromHighByte[256] = {};
@@ -75,9 +84,6 @@ private:
     bool fullScreen = true;
     int windowedWidth = 0;
     int windowedHeight = 0;
-    // The picture enlarged by a whole factor, then smoothed down to the window.
-    SDL_Texture* enlarged = nullptr;
-    int enlargedFactor = 0;
     SDL_Texture* note = nullptr;
     int noteWidth = 0;
     int noteHeight = 0;
