@@ -5,22 +5,33 @@
 #include "platform/Display.h"
 #include "platform/Folders.h"
 
+#include "platform/System.h"
+
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+
+// To the console the game was started from; a game started without one (from
+// the desktop on Windows) shows the text in a message box.
+static int Odpovez(FILE* stream, const std::string& text, int status)
+{
+    if (System::ReachConsole())
+        std::fputs(text.c_str(), stream);
+    else
+        MessageBox(nullptr, text.c_str(), "Ortelanka");
+    return status;
+}
 
 int main(int argc, char** argv)
 {
     const CommandLine line = ReadCommandLine(argc, argv);
     switch (line.action) {
     case CommandLine::Action::Help:
-        std::fputs(kUsage, stdout);
-        return 0;
+        return Odpovez(stdout, kUsage, 0);
     case CommandLine::Action::Version:
-        std::puts("ortelanka " ORTELANKA_VERSION);
-        return 0;
+        return Odpovez(stdout, "ortelanka " ORTELANKA_VERSION "\n", 0);
     case CommandLine::Action::Wrong:
-        std::fprintf(stderr, "ortelanka: unknown option '%s'\n%s", line.wrongOption, kUsage);
-        return 2;
+        return Odpovez(stderr, std::string("ortelanka: unknown option '") + line.wrongOption + "'\n" + kUsage, 2);
     case CommandLine::Action::Play:
         break;
     }
