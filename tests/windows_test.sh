@@ -34,7 +34,8 @@ pass() { passed=$((passed + 1)); echo "windows: $*"; }
 ulimit -f 65536
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export SDL_AUDIODRIVER=dummy LC_ALL=C.UTF-8
-wine() { timeout "$1" wine64 "${@:2}"; }
+# wine SECONDS PROGRAM ARGUMENTS...
+wine() { timeout "$1" /usr/bin/wine "${@:2}"; }
 
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
@@ -42,10 +43,12 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -1 "$work/display")
 wine 120 wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
 
-# The unit tests, beside the bundled font as the game has it.
-for test in "$build"/tests/*.exe; do
+# The unit tests, beside the bundled font as the game has it, in a folder of
+# their own: what the game's objects write at exit goes with it.
+cp -r "$build/tests" "$work/tests"
+for test in "$work"/tests/*.exe; do
   name=$(basename "$test" .exe)
-  if ! (cd "$build/tests" && SDL_VIDEODRIVER=dummy wine 300 "$test" >"$work/$name.log" 2>&1); then
+  if ! (cd "$work/tests" && SDL_VIDEODRIVER=dummy wine 300 "$test" >"$work/$name.log" 2>&1); then
     tail -n 40 "$work/$name.log" >&2
     fail "$name failed"
   fi
@@ -79,7 +82,7 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ortelank
 wine 30 reg query "$uninstall_key" /v DisplayName 2>/dev/null | grep -q Ortelaky || fail "not in the list of programs"
 pass "the installer installs silently"
 
-appdata=$(winepath -u "$(wine 30 cmd /c echo %APPDATA% | tr -d '\r')" 2>/dev/null)Ortelanka
+appdata=$(winepath -u "$(wine 30 cmd /c echo %APPDATA% | tr -d '\r')" 2>/dev/null)/Ortelanka
 convert "$programs/data/deskaempty.bmp" -crop 160x80+620+15 +repage "$work/empty_panel.png"
 
 # The installed game's first run: the long intro, then a move.

@@ -22,7 +22,7 @@ add_custom_command(OUTPUT ${icon}
   COMMAND ${CONVERT} ${icons}-256.png ${icons}-128.png ${icons}-64.png ${icons}-48.png
     ( ${icons}-64.png -resize 32x32 ) ( ${icons}-64.png -resize 16x16 ) ${icon}
   DEPENDS ${icons}-256.png ${icons}-128.png ${icons}-64.png ${icons}-48.png
-  COMMENT "Making the executable's icon")
+  COMMENT "Making the executable's icon" VERBATIM)
 set(ICON_FILE ${icon})
 set(MANIFEST_FILE ${CMAKE_SOURCE_DIR}/windows/ortelanka.exe.manifest)
 configure_file(windows/ortelanka.rc.in ${CMAKE_BINARY_DIR}/ortelanka.rc @ONLY)
@@ -62,7 +62,7 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackOptions.cmake)
 # unless told), into Program Files, with a Start-menu entry "Ortelaky", an
 # entry in the list of installed programs, and an uninstaller that removes
 # only what it installed: the player's files in %APPDATA% stay.
-set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS "-XTarget amd64-unicode")
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME Ortelaky)
 set(CPACK_NSIS_DISPLAY_NAME Ortelaky)

@@ -1,6 +1,7 @@
 # The unit tests that mean something on Windows, cross-built into tests/ of
 # this build; tests/windows_test.sh runs them under Wine.
-find_package(GTest REQUIRED CONFIG PATHS ${ORTELANKA_WINDOWS_DEPS} NO_DEFAULT_PATH)
+set(GTest_DIR ${ORTELANKA_WINDOWS_DEPS}/lib/cmake/GTest)
+find_package(GTest REQUIRED CONFIG)
 set(test_dir ${CMAKE_BINARY_DIR}/tests)
 
 add_executable(test_system_windows tests/SystemWindows_test.cpp)
