@@ -12,14 +12,17 @@
 #include <string>
 
 // To the console the game was started from; a game started without one (from
-// the desktop on Windows) shows the text in a message box.
-static int Odpovez(FILE* stream, const std::string& text, int status)
+// the desktop on Windows) shows the text in a message box. Then the program
+// ends at once: it has played nothing, and the board's static destructor
+// would still write data/hra.dat (and a log line where it cannot).
+[[noreturn]] static void Odpovez(FILE* stream, const std::string& text, int status)
 {
     if (System::ReachConsole())
         std::fputs(text.c_str(), stream);
     else
         MessageBox(nullptr, text.c_str(), "Ortelanka");
-    return status;
+    std::fflush(stream);
+    std::_Exit(status);
 }
 
 int main(int argc, char** argv)
@@ -27,11 +30,11 @@ int main(int argc, char** argv)
     const CommandLine line = ReadCommandLine(argc, argv);
     switch (line.action) {
     case CommandLine::Action::Help:
-        return Odpovez(stdout, kUsage, 0);
+        Odpovez(stdout, kUsage, 0);
     case CommandLine::Action::Version:
-        return Odpovez(stdout, "ortelanka " ORTELANKA_VERSION "\n", 0);
+        Odpovez(stdout, "ortelanka " ORTELANKA_VERSION "\n", 0);
     case CommandLine::Action::Wrong:
-        return Odpovez(stderr, std::string("ortelanka: unknown option '") + line.wrongOption + "'\n" + kUsage, 2);
+        Odpovez(stderr, std::string("ortelanka: unknown option '") + line.wrongOption + "'\n" + kUsage, 2);
     case CommandLine::Action::Play:
         break;
     }

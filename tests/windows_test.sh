@@ -8,6 +8,7 @@
 # Usage: windows_test.sh BUILD_WINDOWS_DIR [NATIVE_SCREEN.png]
 #   NATIVE_SCREEN.png: the Linux game's screen after the same move.
 set -euo pipefail
+. "$(dirname "$0")/xvfb.sh"
 
 build=$(realpath "$1")
 native_screen=${2:-}
@@ -37,10 +38,7 @@ export SDL_AUDIODRIVER=dummy LC_ALL=C.UTF-8
 # wine SECONDS PROGRAM ARGUMENTS...
 wine() { timeout "$1" /usr/bin/wine "${@:2}"; }
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -1 "$work/display")
+start_xvfb 800x600x24 -noreset || fail "no X server"
 wine 120 wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
 
 # The unit tests, beside the bundled font as the game has it, in a folder of
@@ -151,8 +149,11 @@ game_pid=""
 cmp -s "$log" "$work/appdata.log" || fail "the zip's game wrote to %APPDATA%"
 pass "the zip's game in \"Hry Ořechová\" keeps its files beside itself and ends through taskkill"
 
-# --version reaches whoever started it.
-[ "$(wine 30 "$game/ortelanka.exe" --version | tr -d '\r')" = "ortelanka $version" ] || fail "no --version"
+# --version reaches whoever started it, and leaves no file behind.
+mkdir "$work/empty"
+[ "$(cd "$work/empty" && wine 30 "$game/ortelanka.exe" --version | tr -d '\r')" = "ortelanka $version" ] ||
+  fail "no --version"
+[ -z "$(ls -A "$work/empty")" ] || fail "--version left files: $(ls -A "$work/empty")"
 pass "--version answers on standard output"
 
 used=$(du -sm "$work" | cut -f1)
