@@ -4,7 +4,6 @@
 #include "main.h"
 #include "platform/Display.h"
 #include "platform/Folders.h"
-
 #include "platform/System.h"
 
 #include <cstdio>
