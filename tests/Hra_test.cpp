@@ -1,5 +1,6 @@
 // Whole games driven through the state machine with injected window messages
 // and the fake clock, on SDL's dummy drivers.
+#include "BezPisem.h"
 #include "Obrazky.h"
 
 #include "board/HraciPole.h"

@@ -26,7 +26,8 @@ cp -r "$game_dir"/ortelanka "$game_dir"/data "$work"/
 cd "$work"
 rm -f data/tahy.dat data/hra.dat best.dat
 
-# The command line.
+# The command line, which leaves no file behind.
+before=$(find . | sort)
 for option in --help -h; do
   ./ortelanka $option | grep -q -- "--windowed" || fail "$option does not list --windowed"
 done
@@ -35,6 +36,7 @@ for option in --version -v; do
 done
 status=0; ./ortelanka --nonsense >out.txt 2>err.txt || status=$?
 [ "$status" -eq 2 ] && [ ! -s out.txt ] && grep -q "^Usage:" err.txt || fail "an unknown option gives status $status"
+[ "$(find . ! -name out.txt ! -name err.txt | sort)" = "$before" ] || fail "the command line left files"
 
 # No display: CHYBA, a failure status, and not one file more.
 before=$(find . | sort)

@@ -32,3 +32,9 @@ bool System::QuitRequestCaught()
 {
     return false;
 }
+
+// Standard output and error go to the browser's console.
+bool System::ReachConsole()
+{
+    return true;
+}
