@@ -11,9 +11,9 @@
 
 void Sleep(uint32_t milliseconds)
 {
+    ExpireDisplayNote();
     // Whatever was drawn straight onto the visible surface is shown before the
     // wait, as it would be on a screen that scans out that surface.
-    ExpireDisplayNote();
     PresentPendingFrame();
     if (FakeClock* fake = FakeClock::Active()) {
         if (QuitRequested())

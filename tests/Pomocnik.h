@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <random>
 #include <string>
@@ -57,6 +58,15 @@ inline void PridejLE(std::vector<uint8_t>& v, uint32_t x, int n = 4)
 {
     for (int i = 0; i < n; ++i)
         v.push_back(static_cast<uint8_t>(x >> (8 * i)));
+}
+
+// data/tahy.dat's bytes: one record of four for each cell number.
+inline std::vector<uint8_t> Zaznamy(std::initializer_list<uint32_t> cells)
+{
+    std::vector<uint8_t> bytes;
+    for (uint32_t c : cells)
+        PridejLE(bytes, c);
+    return bytes;
 }
 
 // best.dat's bytes: for each row the score, then the name in a field of 20.

@@ -11,14 +11,6 @@ namespace {
 
 using Tahy = VDocasnemAdresari;
 
-std::vector<uint8_t> Zaznamy(std::initializer_list<uint32_t> cells)
-{
-    std::vector<uint8_t> bytes;
-    for (uint32_t c : cells)
-        PridejLE(bytes, c);
-    return bytes;
-}
-
 TEST_F(Tahy, EveryFileThatCannotBeWrittenGetsALogLineAndNothingFailsOrWaitsOnAFifo)
 {
     {
