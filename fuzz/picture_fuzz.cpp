@@ -10,7 +10,7 @@ static Display* display = nullptr;
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::PripravSlozkuData();
-    display = Display::Create("fuzz", false);
+    display = Display::Create("fuzz", WindowPlacement{false, 0, 0});
     fuzz::Over(display != nullptr);
     return 0;
 }

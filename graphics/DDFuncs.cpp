@@ -67,7 +67,7 @@ void DDPF_Clear(PixelFormat* format)
 
 Display* LPDD_Create(HWND window)
 {
-    return Display::Create(WindowCaption(window), WindowFullScreen(window));
+    return Display::Create(WindowCaption(window), WindowPlaced(window));
 }
 
 void LPDD_Release(Display** dd)

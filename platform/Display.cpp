@@ -1,11 +1,14 @@
 #include "Display.h"
 
+#include "Clock.h"
 #include "System.h"
+#include "Text.h"
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -63,6 +66,7 @@ namespace {
 
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
+constexpr uint32_t kNoteMilliseconds = 1500;
 
 // Whether SDL_VIDEODRIVER (a comma-separated list) names the driver.
 bool Requested(const char* driver)
@@ -114,21 +118,29 @@ bool DisplayAvailable()
     return videoHeld;
 }
 
-Display* Display::Create(const char* title, bool fullScreen)
+Display* Display::Create(const char* title, const WindowPlacement& placement)
 {
     if (!StartVideo())
         return nullptr;
     Display* display = new Display;
     // A page scales its canvas to fit; a full-screen request there would wait
     // for the player's next click and take the whole screen then.
-    fullScreen = fullScreen && System::kOwnWindow;
+    const bool fullScreen = placement.fullScreen && System::kOwnWindow;
     const uint32_t resizable = System::kOwnWindow ? SDL_WINDOW_RESIZABLE : 0;
     display->fullScreen = fullScreen;
+    // Nothing can be read in a window smaller than the picture, unless the
+    // screen itself is smaller.
+    SDL_Rect screen{0, 0, kWindowWidth, kWindowHeight};
+    SDL_GetDisplayBounds(0, &screen);
+    const int smallestWidth = std::min(kWindowWidth, screen.w), smallestHeight = std::min(kWindowHeight, screen.h);
+    display->windowedWidth = placement.width > 0 ? std::clamp(placement.width, smallestWidth, screen.w) : kWindowWidth;
+    display->windowedHeight =
+        placement.height > 0 ? std::clamp(placement.height, smallestHeight, screen.h) : kWindowHeight;
     // Made as large as the screen from the start when full screen, so that
     // it covers the screen with or without a window manager.
-    SDL_Rect place{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWindowWidth, kWindowHeight};
+    SDL_Rect place{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, display->windowedWidth, display->windowedHeight};
     if (fullScreen)
-        SDL_GetDisplayBounds(0, &place);
+        place = screen;
     display->window = SDL_CreateWindow(title, place.x, place.y, place.w, place.h,
                                        resizable | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
     if (display->window)
@@ -137,6 +149,8 @@ Display* Display::Create(const char* title, bool fullScreen)
         delete display;
         return nullptr;
     }
+    if (System::kOwnWindow)
+        SDL_SetWindowMinimumSize(display->window, smallestWidth, smallestHeight);
     SDL_ShowCursor(SDL_ENABLE);
     currentDisplay = display;
     return display;
@@ -147,21 +161,32 @@ void Display::SetFullScreen(bool on)
     if (on == fullScreen)
         return;
     if (on) {
+        SDL_GetWindowSize(window, &windowedWidth, &windowedHeight);
         CoverScreen(window);
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
         SDL_SetWindowFullscreen(window, 0);
-        SDL_SetWindowSize(window, kWindowWidth, kWindowHeight);
+        SDL_SetWindowSize(window, windowedWidth, windowedHeight);
         SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     fullScreen = on;
     Repaint();
 }
 
+WindowPlacement Display::Placement() const
+{
+    WindowPlacement placement{fullScreen, windowedWidth, windowedHeight};
+    if (!fullScreen)
+        SDL_GetWindowSize(window, &placement.width, &placement.height);
+    return placement;
+}
+
 Display::~Display()
 {
     if (currentDisplay == this)
         currentDisplay = nullptr;
+    if (note)
+        SDL_DestroyTexture(note);
     if (texture)
         SDL_DestroyTexture(texture);
     if (renderer)
@@ -175,7 +200,6 @@ bool Display::SetDisplayMode(int width, int height, int bitsPerPixel)
 {
     if (bitsPerPixel != 16 || texture)
         return false;
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     if (SDL_RenderSetLogicalSize(renderer, width, height) != 0)
         return false;
     // A 32-bit format the renderer draws without converting, filled by our own
@@ -190,8 +214,10 @@ bool Display::SetDisplayMode(int width, int height, int bitsPerPixel)
         if (info.texture_formats[i] == windowFormat && SDL_BYTESPERPIXEL(windowFormat) == 4 &&
             !SDL_ISPIXELFORMAT_ALPHA(windowFormat))
             format = windowFormat;
-    texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (!texture)
+    textureFormat = format;
+    pictureWidth = width;
+    pictureHeight = height;
+    if (!MakeTexture(1))
         return false;
     // The tables come from SDL's own conversion, so the picture stays exactly
     // what SDL showed of the 5-6-5 pixels; each channel's bits come from one
@@ -217,11 +243,9 @@ Surface* Display::CreateSurface(const SurfaceDesc* desc)
     if (desc->ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) {
         if (!texture || primary)
             return nullptr;
-        int w = 0, h = 0;
-        SDL_QueryTexture(texture, nullptr, nullptr, &w, &h);
-        primary = std::make_unique<Surface>(w, h);
+        primary = std::make_unique<Surface>(pictureWidth, pictureHeight);
         if ((desc->dwFlags & DDSD_BACKBUFFERCOUNT) && desc->dwBackBufferCount == 1)
-            back = std::make_unique<Surface>(w, h);
+            back = std::make_unique<Surface>(pictureWidth, pictureHeight);
         primary->MakePrimary(this, back.get());
         return primary.get();
     }
@@ -241,11 +265,37 @@ static bool SameRow(const Surface& a, const Surface& b, int y)
     return std::memcmp(a.Row(y), b.Row(y), static_cast<size_t>(a.Width()) * sizeof(uint16_t)) == 0;
 }
 
+bool Display::MakeTexture(int factor)
+{
+    if (texture)
+        SDL_DestroyTexture(texture);
+    texture = SDL_CreateTexture(renderer, textureFormat, SDL_TEXTUREACCESS_STREAMING, pictureWidth * factor,
+                                pictureHeight * factor);
+    textureFactor = factor;
+    textureHoldsPicture = false;
+    return texture != nullptr;
+}
+
+// At a whole factor the picture is shown pixel for pixel; between two, the
+// texture holds it enlarged by the larger one, pixel by pixel, so that
+// smoothing it down blends at most one screen pixel at each edge.
+void Display::FitTextureToWindow()
+{
+    int outputWidth = 0, outputHeight = 0;
+    SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
+    const double scale = std::min(double(outputWidth) / pictureWidth, double(outputHeight) / pictureHeight);
+    scaledWhole = std::fabs(scale - std::round(scale)) < 1e-6;
+    const int factor = scaledWhole ? 1 : std::max(1, static_cast<int>(std::ceil(scale)));
+    if (factor != textureFactor && !MakeTexture(factor))
+        MakeTexture(1);
+}
+
 void Display::Show(const Surface& picture, const Surface* shown)
 {
     framePending = false;
     if (!texture)
         return;
+    FitTextureToWindow();
     // Only the rows that differ from the picture on screen are converted.
     const bool onlyChanges = shown && textureHoldsPicture;
     int first = 0, last = picture.Height();
@@ -257,7 +307,8 @@ void Display::Show(const Surface& picture, const Surface* shown)
         if (first == last)
             return;  // the screen shows this picture already
     }
-    const SDL_Rect rows{0, first, picture.Width(), last - first};
+    const int k = textureFactor;
+    const SDL_Rect rows{0, first * k, picture.Width() * k, (last - first) * k};
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture, &rows, &pixels, &pitch) != 0) {
@@ -267,19 +318,107 @@ void Display::Show(const Surface& picture, const Surface* shown)
     for (int y = first; y < last; ++y) {
         if (onlyChanges && SameRow(picture, *shown, y))
             continue;
-        const uint16_t* in = picture.Row(y);
-        uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y - first) * pitch);
-        for (int x = 0; x < picture.Width(); ++x)
-            out[x] = fromHighByte[in[x] >> 8] | fromLowByte[in[x] & 0xFF];
+        uint8_t* out = static_cast<uint8_t*>(pixels) + static_cast<size_t>(y - first) * k * pitch;
+        ConvertRow(picture.Row(y), reinterpret_cast<uint32_t*>(out), picture.Width());
+        for (int i = 1; i < k; ++i)
+            std::memcpy(out + static_cast<size_t>(i) * pitch, out, static_cast<size_t>(picture.Width()) * k * 4);
     }
     SDL_UnlockTexture(texture);
     textureHoldsPicture = true;
+    Compose();
+}
+
+void Display::ConvertRow(const uint16_t* in, uint32_t* out, int width) const
+{
+    const int k = textureFactor;
+    if (k == 1) {
+        for (int x = 0; x < width; ++x)
+            out[x] = fromHighByte[in[x] >> 8] | fromLowByte[in[x] & 0xFF];
+        return;
+    }
+    for (int x = 0; x < width; ++x)
+        std::fill_n(out + static_cast<size_t>(x) * k, k, fromHighByte[in[x] >> 8] | fromLowByte[in[x] & 0xFF]);
+}
+
+void Display::Compose()
+{
+    SDL_SetTextureScaleMode(texture, scaledWhole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    if (note) {
+        const SDL_Rect place{(pictureWidth - noteWidth) / 2, 12, noteWidth, noteHeight};
+        SDL_RenderCopy(renderer, note, nullptr, &place);
+    }
     SDL_RenderPresent(renderer);
     ++framesShown;
     MarkFirstFrame();
+}
+
+SDL_Texture* Display::NoteTexture(const Surface& picture)
+{
+    SDL_Texture* made =
+        SDL_CreateTexture(renderer, textureFormat, SDL_TEXTUREACCESS_STREAMING, picture.Width(), picture.Height());
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (!made || SDL_LockTexture(made, nullptr, &pixels, &pitch) != 0) {
+        if (made)
+            SDL_DestroyTexture(made);
+        return nullptr;
+    }
+    for (int y = 0; y < picture.Height(); ++y) {
+        uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);
+        for (int x = 0; x < picture.Width(); ++x)
+            out[x] = fromHighByte[picture.Row(y)[x] >> 8] | fromLowByte[picture.Row(y)[x] & 0xFF];
+    }
+    SDL_UnlockTexture(made);
+    return made;
+}
+
+void Display::ShowNote(const char* text)
+{
+    if (!texture)
+        return;
+    if (!noteFont)
+        noteFont.reset(Font::Create(20, FW_BOLD, "Verdana"));
+    int width = 0, height = 0;
+    Surface measure(1, 1);
+    DeviceContext* dc = nullptr;
+    if (!noteFont || !measure.GetDC(&dc))
+        return;
+    dc->SelectObject(noteFont.get());
+    const bool measured = dc->GetTextExtent(text, -1, &width, &height);
+    measure.ReleaseDC(dc);
+    if (!measured || width <= 0)
+        return;
+    // Light text on a dark plate, as small as the words allow.
+    Surface plate(width + 24, height + 10);
+    BltFx fx{sizeof fx, 0x2104};
+    plate.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx);
+    if (!plate.GetDC(&dc))
+        return;
+    dc->SelectObject(noteFont.get());
+    dc->SetTextColor(RGB(255, 230, 120));
+    dc->TextOut(12, 5, text, -1);
+    plate.ReleaseDC(dc);
+    if (note)
+        SDL_DestroyTexture(note);
+    note = NoteTexture(plate);
+    noteWidth = plate.Width();
+    noteHeight = plate.Height();
+    noteUntil = timeGetTime() + kNoteMilliseconds;
+    if (textureHoldsPicture)
+        Compose();
+}
+
+void Display::ExpireNote()
+{
+    if (!note || static_cast<int32_t>(timeGetTime() - noteUntil) < 0)
+        return;
+    SDL_DestroyTexture(note);
+    note = nullptr;
+    if (textureHoldsPicture)
+        Compose();
 }
 
 void Display::Present(const Surface& front)
@@ -310,6 +449,12 @@ void PresentPendingFrame()
 {
     if (currentDisplay)
         currentDisplay->PresentIfPending();
+}
+
+void ExpireDisplayNote()
+{
+    if (currentDisplay)
+        currentDisplay->ExpireNote();
 }
 
 void RepaintDisplay()

@@ -1,7 +1,9 @@
 // The display: a desktop-sized window (or, on request, a resizable window
 // 800 x 600 at first) whose renderer shows the game's 800 x 600 picture
-// scaled to fit with its aspect kept (black bars). Pointer positions arrive
-// in picture coordinates either way.
+// scaled to fit with its aspect kept (black bars), sharp at any size: the
+// picture is enlarged pixel by pixel by the smallest whole factor that
+// reaches the shown size and only then smoothed down to it. Pointer
+// positions arrive in picture coordinates either way.
 #pragma once
 
 #include "Surface.h"
@@ -11,11 +13,12 @@
 struct SDL_Renderer;
 struct SDL_Texture;
 struct SDL_Window;
+class Font;
 
 class Display final : public SurfaceWatcher {
 public:
     // Null when no display is available.
-    static Display* Create(const char* title, bool fullScreen);
+    static Display* Create(const char* title, const WindowPlacement& placement);
     ~Display();
     Display(const Display&) = delete;
     Display& operator=(const Display&) = delete;
@@ -38,15 +41,38 @@ public:
     bool FullScreen() const { return fullScreen; }
     // Switches between full screen and the window, keeping the picture.
     void SetFullScreen(bool on);
+    // Full screen or not, and the window's size when it is not (as it is now,
+    // or as it was before the screen was filled).
+    WindowPlacement Placement() const;
+
+    // A short note over the picture (Windows-1250 text), gone by itself after
+    // a moment; the game's own pixels never hold it.
+    void ShowNote(const char* text);
+    // Takes the note away once its time is up.
+    void ExpireNote();
 
 private:
     Display() = default;
     // Shows the picture; `shown`, when given, is what the screen shows now.
     void Show(const Surface& picture, const Surface* shown);
+    // Puts the texture's picture (and the note) on the screen.
+    void Compose();
+    // The picture's texture, `factor` times the picture's size.
+    bool MakeTexture(int factor);
+    // The factor the window's size asks for now.
+    void FitTextureToWindow();
+    // 5-6-5 pixels as the texture's, each `textureFactor` times over.
+    void ConvertRow(const uint16_t* in, uint32_t* out, int width) const;
+    SDL_Texture* NoteTexture(const Surface& plate);
 
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
+    uint32_t textureFormat = 0;
+    int textureFactor = 1;
+    bool scaledWhole = true;
+    int pictureWidth = 0;
+    int pictureHeight = 0;
     // The texture's own pixel format, filled from 5-6-5 pixels through two
     // tables: the high and the low byte of a pixel each give their bits.
     uint32_t fromHighByte[256] = {};
@@ -56,6 +82,13 @@ private:
     std::unique_ptr<Surface> back;
     bool framePending = false;
     bool fullScreen = true;
+    int windowedWidth = 0;
+    int windowedHeight = 0;
+    SDL_Texture* note = nullptr;
+    int noteWidth = 0;
+    int noteHeight = 0;
+    uint32_t noteUntil = 0;
+    std::unique_ptr<Font> noteFont;
 };
 
 // Whether a real display is there. SDL falls back to its invisible
@@ -67,8 +100,10 @@ bool DisplayAvailable();
 
 // Shows what was drawn straight onto the visible surface since the last frame.
 void PresentPendingFrame();
-// Shows the visible surface again (the window was uncovered).
+// Shows the visible surface again (the window was uncovered or resized).
 void RepaintDisplay();
+// Takes an expired note away (called while the game waits).
+void ExpireDisplayNote();
 // How many pictures have been put on the screen so far: a step that showed
 // nothing new leaves it as it was.
 uint64_t FramesShown();

@@ -18,6 +18,32 @@ std::string SettingsPath()
     return SettingsFolder() + kSettingsFile;
 }
 
+constexpr int kLargestSide = 16384;
+
+// "window=WxH", each side a plain number from 1 to kLargestSide.
+bool ParseWindowSize(const std::string& line, int* width, int* height)
+{
+    const std::string prefix = "window=";
+    if (line.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    int sides[2] = {0, 0};
+    size_t at = prefix.size();
+    for (int i = 0; i < 2; ++i) {
+        const size_t start = at;
+        while (at < line.size() && line[at] >= '0' && line[at] <= '9' && at - start < 6)
+            sides[i] = sides[i] * 10 + (line[at++] - '0');
+        if (at == start || sides[i] < 1 || sides[i] > kLargestSide)
+            return false;
+        if (i == 0 && (at >= line.size() || line[at++] != 'x'))
+            return false;
+    }
+    if (at != line.size())
+        return false;
+    *width = sides[0];
+    *height = sides[1];
+    return true;
+}
+
 }  // namespace
 
 SettingsStatus ParseSettings(const uint8_t* bytes, size_t size, Settings* settings)
@@ -37,7 +63,7 @@ SettingsStatus ParseSettings(const uint8_t* bytes, size_t size, Settings* settin
             read.fullScreen = line.back() == '1';
         else if (line == "music=1" || line == "music=0")
             read.music = line.back() == '1';
-        else
+        else if (!ParseWindowSize(line, &read.windowWidth, &read.windowHeight))
             return SettingsStatus::Damaged;
     }
     *settings = read;
@@ -46,8 +72,11 @@ SettingsStatus ParseSettings(const uint8_t* bytes, size_t size, Settings* settin
 
 std::string FormatSettings(const Settings& settings)
 {
-    return std::string("fullscreen=") + (settings.fullScreen ? "1" : "0") + "\nmusic=" + (settings.music ? "1" : "0") +
-           "\n";
+    std::string text = std::string("fullscreen=") + (settings.fullScreen ? "1" : "0") + "\nmusic=" +
+                       (settings.music ? "1" : "0") + "\n";
+    if (settings.windowWidth > 0 && settings.windowHeight > 0)
+        text += "window=" + std::to_string(settings.windowWidth) + "x" + std::to_string(settings.windowHeight) + "\n";
+    return text;
 }
 
 SettingsStatus LoadSettings(Settings* settings)

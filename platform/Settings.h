@@ -1,6 +1,7 @@
-// The player's two choices that outlive a run: full screen or a window, and
-// the music on or off. Kept in ortelanka.conf in SettingsFolder() as lines
-// "fullscreen=1" and "music=1".
+// The player's choices that outlive a run: full screen or a window (and the
+// window's size), and the music on or off. Kept in ortelanka.conf in
+// SettingsFolder() as lines "fullscreen=1", "music=1" and, once the window
+// has a size of its own, "window=1024x768".
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,8 @@
 struct Settings {
     bool fullScreen = true;
     bool music = true;
+    int windowWidth = 0;  // 0: the window's first size
+    int windowHeight = 0;
 };
 
 enum class SettingsStatus {

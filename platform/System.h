@@ -82,6 +82,8 @@ bool ChooseGameFolders(GameFolders* folders);
 // was started ignoring (nohup, a shell's background job) stays ignored.
 void CatchQuitRequests();
 bool QuitRequestCaught();
+// Standard output and error reach the console the game was started from; false without one (a message box says it then).
+bool ReachConsole();
 
 // Display and text.
 // Whether a GPU could draw; without one GL would only rasterise in software.

@@ -182,6 +182,12 @@ bool DeviceContext::DrawText(const char* text, int length, const RECT& rect, uin
     return Draw(rect.left, rect.top, Windows1250ToUtf8(text, length), (format & DT_RIGHT) != 0, rect.right);
 }
 
+bool DeviceContext::GetTextExtent(const char* text, int length, int* width, int* height) const
+{
+    Font* chosen = font ? font : Font::Default();
+    return chosen && TTF_SizeUTF8(chosen->font, Windows1250ToUtf8(text, length).c_str(), width, height) == 0;
+}
+
 bool DeviceContext::Draw(int x, int y, const std::string& utf8, bool rightAligned, int right)
 {
     Font* chosen = font ? font : Font::Default();

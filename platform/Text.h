@@ -70,6 +70,8 @@ public:
     bool TextOut(int x, int y, const char* text, int length);
     // Single line, right-aligned in the rectangle (DT_RIGHT | DT_SINGLELINE).
     bool DrawText(const char* text, int length, const RECT& rect, uint32_t format);
+    // The width and height the text takes in the selected font; false without one.
+    bool GetTextExtent(const char* text, int length, int* width, int* height) const;
     // Whether any text was drawn since the surface handed the context out.
     bool Drew() const { return drew; }
 

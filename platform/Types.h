@@ -23,3 +23,10 @@ struct POINT {
     int32_t x;
     int32_t y;
 };
+
+// Where the window goes: full screen, or a window of this size (0: 800 x 600).
+struct WindowPlacement {
+    bool fullScreen = true;
+    int width = 0;
+    int height = 0;
+};

@@ -11,6 +11,7 @@
 
 void Sleep(uint32_t milliseconds)
 {
+    ExpireDisplayNote();
     // Whatever was drawn straight onto the visible surface is shown before the
     // wait, as it would be on a screen that scans out that surface.
     PresentPendingFrame();
@@ -46,6 +47,7 @@ void WaitForInput(uint32_t milliseconds)
             fake->now += milliseconds;
         if (fake->onWait)
             fake->onWait(milliseconds);
+        ExpireDisplayNote();
         return;
     }
     // In slices: a signal does not wake SDL's wait, the next slice sees it.
@@ -56,8 +58,13 @@ void WaitForInput(uint32_t milliseconds)
         const uint32_t spent = timeGetTime() - start;
         if (milliseconds != INFINITE && spent >= milliseconds)
             return;
+<<<<<<< HEAD
         const uint32_t most = System::kWaitSliceMilliseconds;
         const uint32_t slice = std::min<uint32_t>(milliseconds == INFINITE ? most : milliseconds - spent, most);
+=======
+        ExpireDisplayNote();
+        const uint32_t slice = std::min<uint32_t>(milliseconds == INFINITE ? 100 : milliseconds - spent, 100);
+>>>>>>> main
         if (!SDL_WasInit(SDL_INIT_VIDEO))
             System::Pause(slice);
         else if (System::WaitForEvent(slice))

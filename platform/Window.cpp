@@ -11,10 +11,10 @@
 
 class Window {
 public:
-    Window(WNDPROC p, const char* c, bool f) : procedure(p), caption(c), fullScreen(f) {}
+    Window(WNDPROC p, const char* c, const WindowPlacement& w) : procedure(p), caption(c), placement(w) {}
     WNDPROC procedure;
     std::string caption;
-    bool fullScreen;
+    WindowPlacement placement;
 };
 
 namespace {
@@ -44,11 +44,11 @@ int VirtualKey(const SDL_Keysym& key)
         return 0x61 + (sc - SDL_SCANCODE_KP_1);
     switch (sc) {
     case SDL_SCANCODE_BACKSPACE: return VK_BACK;
-    case SDL_SCANCODE_TAB: return 0x09;
+    case SDL_SCANCODE_TAB: return VK_TAB;
     case SDL_SCANCODE_RETURN:
     case SDL_SCANCODE_KP_ENTER: return VK_RETURN;
     case SDL_SCANCODE_LSHIFT:
-    case SDL_SCANCODE_RSHIFT: return 0x10;
+    case SDL_SCANCODE_RSHIFT: return VK_SHIFT;
     case SDL_SCANCODE_LCTRL:
     case SDL_SCANCODE_RCTRL: return 0x11;
     case SDL_SCANCODE_LALT:
@@ -94,11 +94,21 @@ bool Translate(const SDL_Event& e, MSG* msg)
         msg->message = WM_KEYUP;
         msg->wParam = static_cast<uintptr_t>(VirtualKey(e.key.keysym));
         return true;
-    case SDL_MOUSEMOTION:
+    case SDL_MOUSEMOTION: {
+        // The window changing under a pointer that stays put (full screen
+        // switched, the window resized) is no move of the player's.
+        static SDL_Point lastOnScreen{-1, -1};
+        SDL_Point onScreen;
+        SDL_GetGlobalMouseState(&onScreen.x, &onScreen.y);
+        const bool moved = onScreen.x != lastOnScreen.x || onScreen.y != lastOnScreen.y;
+        lastOnScreen = onScreen;
+        if (!moved && e.motion.state == 0)
+            return false;
         msg->message = WM_MOUSEMOVE;
         msg->wParam = ButtonFlags();
         msg->lParam = MAKELPARAM(e.motion.x, e.motion.y);
         return true;
+    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
         const bool down = e.type == SDL_MOUSEBUTTONDOWN;
@@ -117,7 +127,8 @@ bool Translate(const SDL_Event& e, MSG* msg)
         return true;
     }
     case SDL_WINDOWEVENT:
-        if (e.window.event == SDL_WINDOWEVENT_EXPOSED)
+        // A new size is a new enlarging factor.
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
             RepaintDisplay();
         if (e.window.event != SDL_WINDOWEVENT_CLOSE)
             return false;
@@ -144,13 +155,13 @@ bool RegisterWindowClass(const char* className, WNDPROC procedure)
     return true;
 }
 
-HWND CreateMainWindow(const char* className, const char* caption, bool fullScreen)
+HWND CreateMainWindow(const char* className, const char* caption, const WindowPlacement& placement)
 {
     if (!registeredProcedure || registeredClass != className)
         return nullptr;
     if (!mainWindow)
-        mainWindow = new Window(registeredProcedure, caption, fullScreen);
-    mainWindow->fullScreen = fullScreen;
+        mainWindow = new Window(registeredProcedure, caption, placement);
+    mainWindow->placement = placement;
     destroyed = false;
     System::CatchQuitRequests();
     return mainWindow;
@@ -161,9 +172,9 @@ const char* WindowCaption(HWND window)
     return window ? window->caption.c_str() : "";
 }
 
-bool WindowFullScreen(HWND window)
+WindowPlacement WindowPlaced(HWND window)
 {
-    return window ? window->fullScreen : true;
+    return window ? window->placement : WindowPlacement();
 }
 
 bool PeekMessage(MSG* msg)

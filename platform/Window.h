@@ -2,6 +2,8 @@
 // to the messages the game's window procedure expects.
 #pragma once
 
+#include "Types.h"
+
 #include <cstdint>
 
 class Window;
@@ -40,7 +42,9 @@ constexpr uintptr_t MK_MBUTTON = 0x10;
 
 // Virtual-key codes; letters are 0x41..0x5A and the number row 0x30..0x39.
 constexpr int VK_BACK = 0x08;
+constexpr int VK_TAB = 0x09;
 constexpr int VK_RETURN = 0x0D;
+constexpr int VK_SHIFT = 0x10;
 constexpr int VK_ESCAPE = 0x1B;
 constexpr int VK_SPACE = 0x20;
 constexpr int VK_LEFT = 0x25;
@@ -60,9 +64,9 @@ constexpr intptr_t MAKELPARAM(int low, int high)
 bool RegisterWindowClass(const char* className, WNDPROC procedure);
 // Null when the class is not registered. The display later makes the window
 // full screen or an ordinary resizable one, as asked here.
-HWND CreateMainWindow(const char* className, const char* caption, bool fullScreen);
+HWND CreateMainWindow(const char* className, const char* caption, const WindowPlacement& placement);
 const char* WindowCaption(HWND window);
-bool WindowFullScreen(HWND window);
+WindowPlacement WindowPlaced(HWND window);
 
 // Takes one waiting message without blocking: posted messages first, then a
 // quit signal (as the window's destruction), the input events, a posted quit.

@@ -35,6 +35,7 @@ SoundBuffer* lpdsbMusic = nullptr;
 POINT PosunKurzoru = {0, 0};
 POINT Kurzor = {12, 12};
 bool KurzorZobrazen = false;
+int FokusTlacitka = 0;
 
 // The window and music choices of this run, saved whenever they change.
 static Settings nastaveni;
@@ -52,6 +53,7 @@ static void PrepniZobrazeni()
         return;
     lpdd->SetFullScreen(!lpdd->FullScreen());
     nastaveni.fullScreen = lpdd->FullScreen();
+    lpdd->ShowNote(nastaveni.fullScreen ? "Cel\xE1 obrazovka" : "Okno");
     UlozNastaveni();
 }
 
@@ -61,6 +63,8 @@ static void PrepniHudbu()
     nastaveni.music = !nastaveni.music;
     if (lpds)
         lpds->Pause(!nastaveni.music);
+    if (lpdd)
+        lpdd->ShowNote(nastaveni.music ? "Hudba zapnuta" : "Hudba vypnuta");
     UlozNastaveni();
 }
 
@@ -132,6 +136,7 @@ intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t
         fwMouseKeys = 0;
         ptMouse = BodZParametru(lParam);
         KurzorZobrazen = false;
+        FokusTlacitka = 0;
         break;
     case WM_LBUTTONDOWN:
         mysBezKroku = true;
@@ -169,8 +174,23 @@ bool Game_Init()
     return true;
 }
 
+// The window's size, when the player gave it one, is there again next time.
+static void ZapamatujOkno()
+{
+    if (!lpdd)
+        return;
+    const WindowPlacement okno = lpdd->Placement();
+    const bool puvodni = okno.width == 800 && okno.height == 600 && nastaveni.windowWidth == 0;
+    if (puvodni || (okno.width == nastaveni.windowWidth && okno.height == nastaveni.windowHeight))
+        return;
+    nastaveni.windowWidth = okno.width;
+    nastaveni.windowHeight = okno.height;
+    UlozNastaveni();
+}
+
 void Game_Done()
 {
+    ZapamatujOkno();
     DD_Done();
     LPDSB_Release(&lpdsbMusic);
     if (lpds) {
@@ -194,7 +214,8 @@ int WinMain(WindowChoice window)
     if (!RegisterWindowClass("Ortelanka", TheWindowProc))
         return 0;
     Log.Write("Registrace tridy okna", 1);
-    hWndMain = CreateMainWindow("Ortelanka", "Ortelaky od Zorb :o)", nastaveni.fullScreen);
+    hWndMain = CreateMainWindow("Ortelanka", "Ortelaky od Zorb :o)",
+                                WindowPlacement{nastaveni.fullScreen, nastaveni.windowWidth, nastaveni.windowHeight});
     if (!hWndMain)
         return 0;
     Log.Write("Hlavni okno", 1);

@@ -4,23 +4,36 @@
 #include "main.h"
 #include "platform/Display.h"
 #include "platform/Folders.h"
+#include "platform/System.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+
+// To the console the game was started from; a game started without one (from
+// the desktop on Windows) shows the text in a message box. Then the program
+// ends at once: it has played nothing, and the board's static destructor
+// would still write data/hra.dat (and a log line where it cannot).
+[[noreturn]] static void Odpovez(FILE* stream, const std::string& text, int status)
+{
+    if (System::ReachConsole())
+        std::fputs(text.c_str(), stream);
+    else
+        MessageBox(nullptr, text.c_str(), "Ortelanka");
+    std::fflush(stream);
+    std::_Exit(status);
+}
 
 int main(int argc, char** argv)
 {
     const CommandLine line = ReadCommandLine(argc, argv);
     switch (line.action) {
     case CommandLine::Action::Help:
-        std::fputs(kUsage, stdout);
-        return 0;
+        Odpovez(stdout, kUsage, 0);
     case CommandLine::Action::Version:
-        std::puts("ortelanka " ORTELANKA_VERSION);
-        return 0;
+        Odpovez(stdout, "ortelanka " ORTELANKA_VERSION "\n", 0);
     case CommandLine::Action::Wrong:
-        std::fprintf(stderr, "ortelanka: unknown option '%s'\n%s", line.wrongOption, kUsage);
-        return 2;
+        Odpovez(stderr, std::string("ortelanka: unknown option '") + line.wrongOption + "'\n" + kUsage, 2);
     case CommandLine::Action::Play:
         break;
     }

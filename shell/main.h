@@ -36,10 +36,13 @@ extern SoundDevice* lpds;
 extern SoundBuffer* lpdsbMusic;
 
 // Keyboard play on the game screen: arrow presses not yet taken, and the cell
-// cursor they move, shown from the first arrow press until the pointer moves.
+// cursor they move, shown from the first arrow press until the pointer moves;
+// Tab moves a focus from the board through the four buttons (1 to 4, top to
+// bottom; 0 is the board) and back.
 extern POINT PosunKurzoru;
 extern POINT Kurzor;
 extern bool KurzorZobrazen;
+extern int FokusTlacitka;
 
 int WinMain(WindowChoice window = WindowChoice::Remembered);
 intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam);
@@ -52,11 +55,14 @@ void Game_Loop();
 // A screen that answers keys answers only to presses that began after it
 // appeared: the keys held until now, and arrow presses not yet taken, are forgotten.
 void ZapomenStisky();
-// The arrows move the cursor; Space or Enter on it is a left click on its cell.
+// The arrows move the cursor (the first press only shows it), Tab the focus;
+// Space or Enter is a left click on the cursor's cell or the focused button.
 void KlavesovyTah();
 void KresliKurzor();
 
-// The menu and the turn indicator.
+// The menu and the turn indicator. The four buttons' top edges, top to
+// bottom; each is 40 pixels high, from x 620 to 780.
+constexpr int kHorniOkrajeTlacitek[4] = {295, 335, 375, 415};
 void Menu();
 void NaTahu(int who);
 // The board cell under a click point.

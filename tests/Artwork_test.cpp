@@ -20,7 +20,7 @@ const std::string kData = GAME_DATA_DIR;
 
 class Artwork : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { display = Display::Create("test", true); }
+    static void SetUpTestSuite() { display = Display::Create("test", WindowPlacement()); }
     static void TearDownTestSuite() { delete display; }
 
     // The picture through the game's loader; its size checked when one is given.

@@ -1,5 +1,6 @@
 // Colour conversion, blits, and every drawing routine checked pixel by pixel
 // on SDL's dummy drivers.
+#include "BezPisem.h"
 #include "Obrazky.h"
 
 #include "board/HraciPole.h"

@@ -1,5 +1,6 @@
 // Whole games driven through the state machine with injected window messages
 // and the fake clock, on SDL's dummy drivers.
+#include "BezPisem.h"
 #include "Obrazky.h"
 
 #include "board/HraciPole.h"
@@ -33,6 +34,9 @@ protected:
         ptClick = ptMouse = POINT{0, 0};
         fwMouseKeys = 0;
         fps = 60;
+        Kurzor = POINT{12, 12};
+        KurzorZobrazen = false;
+        FokusTlacitka = 0;
         Score.Reset();
         ResetRandomInt();
         ASSERT_TRUE(Game_Init());
@@ -424,13 +428,15 @@ TEST_F(Hra, ArrowsAndSpacePlayLikeAClickAndThePointerHidesTheCursor)
     EXPECT_EQ(PocetZnacek(1), 0) << "no cursor, no move";
     EXPECT_TRUE(std::equal(bezKurzoru.begin(), bezKurzoru.end(), lpddsprime->Row(0)));
 
+    const uint16_t jantar = Pixel565(0xE09020);
+    Zmackni(VK_LEFT);
+    EXPECT_EQ(Obrazovka(13 + 22 * 12, 13 + 22 * 12), jantar) << "the first press shows the cursor where it is";
     Stisk(VK_RIGHT);
     Pust(VK_RIGHT);
     Stisk(VK_DOWN);
     Opakuj(VK_DOWN);
     Pust(VK_DOWN);
     Krok();
-    const uint16_t jantar = Pixel565(0xE09020);
     EXPECT_EQ(Obrazovka(13 + 22 * 13, 13 + 22 * 14), jantar) << "the cursor on cell (13, 14)";
     EXPECT_EQ(Obrazovka(13 + 22 * 14, 13 + 22 * 15), jantar) << "its far corner";
     EXPECT_EQ(Obrazovka(13 + 22 * 13 + 11, 13 + 22 * 14 + 11), Pixel565(DESKA));
@@ -455,6 +461,49 @@ TEST_F(Hra, ArrowsAndSpacePlayLikeAClickAndThePointerHidesTheCursor)
     Stisk(VK_RETURN);
     Krok();
     EXPECT_EQ(PocetZnacek(1), 1);
+}
+
+TEST_F(Hra, TabMovesAFocusThroughTheButtonsAndEnterOrSpacePressesThemAsAClickWould)
+{
+    const uint16_t jantar = Pixel565(0xE09020);
+    struct Pripad {
+        int taby;
+        bool shift;
+        int klavesa;
+        int stav;
+    };
+    // Two players, against the computer, the best players, the end; Shift goes back.
+    const Pripad pripady[] = {{1, false, VK_RETURN, 18}, {2, false, VK_SPACE, 20}, {3, false, VK_SPACE, 10},
+                              {4, false, VK_RETURN, 7},  {1, true, VK_RETURN, 7}};
+    for (const Pripad& p : pripady) {
+        NaHerniObrazovku();
+        FokusTlacitka = 0;  // each case starts on the board
+        if (p.shift)
+            Stisk(VK_SHIFT);
+        for (int i = 0; i < p.taby; ++i)
+            Zmackni(VK_TAB);
+        if (p.shift)
+            Pust(VK_SHIFT);
+        const int top = kHorniOkrajeTlacitek[(p.shift ? 5 - p.taby : p.taby) - 1];
+        EXPECT_EQ(Obrazovka(620, top), jantar) << p.taby << " tabs: the focused button is framed";
+        Zmackni(p.klavesa);
+        EXPECT_EQ(GameState, p.stav) << p.taby << " tabs";
+    }
+    Krok();
+    Zmackni(VK_RETURN);
+    MSG msg{};
+    while (PeekMessage(&msg) && msg.message != WM_QUIT) {
+    }
+    EXPECT_EQ(msg.message, WM_QUIT) << "Konec, Enter, Enter";
+    End = 0;
+
+    NaHerniObrazovku();
+    FokusTlacitka = 0;
+    for (int i = 0; i < 5; ++i)
+        Zmackni(VK_TAB);
+    EXPECT_EQ(Obrazovka(13 + 22 * 12, 13 + 22 * 12), jantar) << "round to the board: the cell cursor";
+    Zmackni(VK_SPACE);
+    EXPECT_EQ(CHPHraciPole.Pole[12][12], 1);
 }
 
 TEST_F(Hra, TheDialogFontFitsTheAnswerBoxesAndThePanel)

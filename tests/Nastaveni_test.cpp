@@ -24,13 +24,20 @@ TEST_F(Nastaveni, ChoicesAreSavedAndReadBackAndAnythingOddKeepsTheDefaults)
     EXPECT_FALSE(s.fullScreen);
     EXPECT_TRUE(s.music);
 
+    ASSERT_TRUE(SaveSettings(Settings{false, true, 1024, 768}));
+    EXPECT_EQ(CtiText("ortelanka.conf"), "fullscreen=0\nmusic=1\nwindow=1024x768\n");
+    EXPECT_EQ(LoadSettings(&s), SettingsStatus::Read);
+    EXPECT_EQ(s.windowWidth, 1024);
+    EXPECT_EQ(s.windowHeight, 768);
+
     Settings jen;
     EXPECT_EQ(Precti("music=0", &jen), SettingsStatus::Read) << "one line, no line feed";
     EXPECT_TRUE(jen.fullScreen);
     EXPECT_FALSE(jen.music);
 
     for (const std::string& odd : std::vector<std::string>{"fullscreen=yes\n", "music=1\r\n", "volume=3\n", std::string("music=0\0", 8),
-                                  "fullscreen=0\nmusic=0\n#"}) {
+                                  "fullscreen=0\nmusic=0\n#", "window=0x600\n", "window=800x\n",
+                                  "window=800x600x2\n", "window=99999x600\n", "window=-800x600\n"}) {
         Settings d{false, false};
         EXPECT_EQ(Precti(odd, &d), SettingsStatus::Damaged) << odd;
         EXPECT_FALSE(d.fullScreen || d.music) << "left as it was: " << odd;

@@ -7,10 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
+#include <random>
 #include <string>
 #include <utility>
-#include <unistd.h>
 #include <vector>
 
 class VDocasnemAdresari : public ::testing::Test {
@@ -20,9 +21,14 @@ protected:
     void SetUp() override
     {
         puvodni = std::filesystem::current_path();
-        std::string pattern = (Zaklad() / "ortelanka-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        adresar = pattern;
+        // A new folder of a name nobody has used.
+        std::random_device nahoda;
+        for (int pokus = 0; pokus < 100 && adresar.empty(); ++pokus) {
+            const std::filesystem::path zkusit = Zaklad() / ("ortelanka-" + std::to_string(nahoda()));
+            if (std::filesystem::create_directory(zkusit))
+                adresar = zkusit;
+        }
+        ASSERT_FALSE(adresar.empty());
         std::filesystem::current_path(adresar);
     }
     void TearDown() override
@@ -54,6 +60,15 @@ inline void PridejLE(std::vector<uint8_t>& v, uint32_t x, int n = 4)
         v.push_back(static_cast<uint8_t>(x >> (8 * i)));
 }
 
+// data/tahy.dat's bytes: one record of four for each cell number.
+inline std::vector<uint8_t> Zaznamy(std::initializer_list<uint32_t> cells)
+{
+    std::vector<uint8_t> bytes;
+    for (uint32_t c : cells)
+        PridejLE(bytes, c);
+    return bytes;
+}
+
 // best.dat's bytes: for each row the score, then the name in a field of 20.
 inline std::vector<uint8_t> BestDat(const std::vector<std::pair<int32_t, std::string>>& rows)
 {
@@ -64,6 +79,17 @@ inline std::vector<uint8_t> BestDat(const std::vector<std::pair<int32_t, std::st
         bytes.resize(bytes.size() + 20 - name.size(), 0);
     }
     return bytes;
+}
+
+// The ten rows of a new best-players table.
+using Radky = std::vector<std::pair<int32_t, std::string>>;
+
+inline Radky Vychozi()
+{
+    Radky rows;
+    for (int i = 0; i < 10; ++i)
+        rows.emplace_back(99900 - 200 * i, "Beze Jmena");
+    return rows;
 }
 
 // A WAVE file of the given chunks, each padded to an even length.
@@ -94,14 +120,6 @@ inline std::string CtiText(const std::string& path)
 {
     const std::vector<uint8_t> bytes = CtiSoubor(path);
     return std::string(bytes.begin(), bytes.end());
-}
-
-// From here on this process's fontconfig knows no fonts: an empty
-// configuration in the current folder.
-inline void BezPisem()
-{
-    std::ofstream("fonts.conf") << "<?xml version=\"1.0\"?><fontconfig></fontconfig>\n";
-    setenv("FONTCONFIG_FILE", (std::filesystem::current_path() / "fonts.conf").c_str(), 1);
 }
 
 // A 24-bit bitmap file whose pixels come from a function of (x, y) giving 0xRRGGBB.

@@ -6,7 +6,8 @@
 # window and back and is remembered.
 # Usage: desktop_end_to_end.sh GAME_DIR
 set -euo pipefail
-. "$(dirname "$0")/xvfb.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/xvfb.sh"
 
 game_dir=$1
 work=$(mktemp -d)
@@ -25,7 +26,8 @@ cp -r "$game_dir"/ortelanka "$game_dir"/data "$work"/
 cd "$work"
 rm -f data/tahy.dat data/hra.dat best.dat
 
-# The command line.
+# The command line, which leaves no file behind.
+before=$(find . | sort)
 for option in --help -h; do
   ./ortelanka $option | grep -q -- "--windowed" || fail "$option does not list --windowed"
 done
@@ -34,6 +36,7 @@ for option in --version -v; do
 done
 status=0; ./ortelanka --nonsense >out.txt 2>err.txt || status=$?
 [ "$status" -eq 2 ] && [ ! -s out.txt ] && grep -q "^Usage:" err.txt || fail "an unknown option gives status $status"
+[ "$(find . ! -name out.txt ! -name err.txt | sort)" = "$before" ] || fail "the command line left files"
 
 # No display: CHYBA, a failure status, and not one file more.
 before=$(find . | sort)
@@ -115,4 +118,60 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 play openbox
+
+# Full screen on large screens: the grid stays sharp, and every control is
+# on the keyboard. Each screen is a server of its own.
+large() {  # WIDTHxHEIGHT, then what to do on the game screen
+  local size=$1; shift
+  start_xvfb "${size}x24" -noreset || fail "no X server at $size"
+  pids+=("$xvfb_pid")
+  rm -f data/tahy.dat ortelanka.conf Ortelanka.log
+  ./ortelanka >game.out 2>&1 &
+  game_pid=$!
+  pids+=("$game_pid")
+  wait_for 10 grep -qs "Inicializace hry" Ortelanka.log || fail "$size: the game did not start"
+  sleep 8  # the intro, which ends on the empty board
+  wait_for 30 sharp "$size" || fail "$size: the grid is soft: $(python3 "$here/sharpness.py" shot.png "$size" data/deskaempty.bmp)"
+  sleep 3  # the game screen itself, ready for keys
+  "$@"
+  kill "$xvfb_pid" 2>/dev/null || true
+}
+sharp() { import -window root shot.png && python3 "$here/sharpness.py" shot.png "$1" data/deskaempty.bmp >/dev/null; }
+# How many pixels two screenshots differ in.
+differ() { { compare -metric AE "$1" "$2" null: 2>&1 || true; } | awk '{ printf "%d", $1 }'; }
+# Tab to "Konec", Enter, Enter.
+tab_to_the_end() {
+  for _ in 1 2 3 4; do key Tab; sleep 0.2; done
+  key Return
+  sleep 1
+  key Return
+  wait_for 10 game_ended || fail "Tab to Konec, Enter, Enter did not end the game"
+  wait "$game_pid" || fail "the game ended with status $?"
+  game_pid=""
+}
+# Tab to "Nejlepší hráči", Space shows the table; F9 says so and is saved.
+tab_to_the_table() {
+  import -window root before.png
+  for _ in 1 2 3; do key Tab; sleep 0.2; done
+  key space
+  sleep 3
+  import -window root table.png
+  local changed
+  changed=$(differ before.png table.png)
+  [ "$changed" -gt 100000 ] || fail "Tab, Tab, Tab, Space did not show the table ($changed pixels changed)"
+  key F9
+  sleep 0.3
+  import -window root note.png
+  changed=$(differ table.png note.png)
+  [ "$changed" -gt 500 ] || fail "F9 showed no note ($changed pixels changed)"
+  wait_for 5 grep -q "music=0" ortelanka.conf || fail "F9 was not saved"
+  sleep 2
+  import -window root gone.png
+  changed=$(differ table.png gone.png)
+  [ "$changed" -lt 50 ] || fail "the note did not go ($changed pixels still changed)"
+  kill "$game_pid"
+  game_pid=""
+}
+large 1920x1080 tab_to_the_end
+large 2560x1440 tab_to_the_table
 echo "desktop end-to-end: 1 passed, 0 failed"

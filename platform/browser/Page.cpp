@@ -36,6 +36,12 @@ bool System::QuitRequestCaught()
     return false;
 }
 
+// Standard output and error go to the browser's console.
+bool System::ReachConsole()
+{
+    return true;
+}
+
 // The page shows the canvas at a size of its choosing and tells it here, in
 // device pixels: the game's window takes that size, so the canvas's pixels
 // are the screen's own, and shows its picture again, as a desktop's window

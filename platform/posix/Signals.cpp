@@ -39,3 +39,9 @@ bool System::QuitRequestCaught()
 {
     return caught != 0;
 }
+
+// A terminal that started the game has its standard streams already.
+bool System::ReachConsole()
+{
+    return true;
+}
