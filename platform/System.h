@@ -37,7 +37,7 @@ void Pause(uint32_t milliseconds);
 // comes first; a hidden page holds it until it is shown.
 bool WaitForEvent(uint32_t milliseconds);
 // The longest slice of a wait for input before it looks for a quit request
-// again: a signal does not wake SDL's wait; a page has no signals.
+// (a signal does not wake SDL's wait) or an expired note again.
 extern const uint32_t kWaitSliceMilliseconds;
 // Right after a flip: a page shows the frame now, as a screen would.
 void FrameFlipped();

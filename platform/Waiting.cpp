@@ -58,13 +58,9 @@ void WaitForInput(uint32_t milliseconds)
         const uint32_t spent = timeGetTime() - start;
         if (milliseconds != INFINITE && spent >= milliseconds)
             return;
-<<<<<<< HEAD
+        ExpireDisplayNote();
         const uint32_t most = System::kWaitSliceMilliseconds;
         const uint32_t slice = std::min<uint32_t>(milliseconds == INFINITE ? most : milliseconds - spent, most);
-=======
-        ExpireDisplayNote();
-        const uint32_t slice = std::min<uint32_t>(milliseconds == INFINITE ? 100 : milliseconds - spent, 100);
->>>>>>> main
         if (!SDL_WasInit(SDL_INIT_VIDEO))
             System::Pause(slice);
         else if (System::WaitForEvent(slice))

@@ -43,9 +43,9 @@ bool System::ReachConsole()
 }
 
 // The page shows the canvas at a size of its choosing and tells it here, in
-// device pixels: the game's window takes that size, so the canvas's pixels
-// are the screen's own, and shows its picture again, as a desktop's window
-// does after its window manager resized it.
+// device pixels: the game's window takes that size (and, told of it as a
+// desktop's window is, draws its picture again), so the canvas's pixels are
+// the screen's own.
 extern "C" EMSCRIPTEN_KEEPALIVE void ortelanka_shown_size(int width, int height)
 {
     for (uint32_t id = 1; id < 64; ++id) {
@@ -53,11 +53,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE void ortelanka_shown_size(int width, int height)
         if (!window)
             continue;
         SDL_SetWindowSize(window, width, height);
-        SDL_Event exposed{};
-        exposed.type = SDL_WINDOWEVENT;
-        exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
-        exposed.window.windowID = id;
-        SDL_PushEvent(&exposed);
         return;
     }
 }

@@ -13,8 +13,9 @@ EM_ASYNC_JS(void, WaitForPage, (uint32_t milliseconds, int forInput), {
     await Module.waitForPage(milliseconds, forInput);
 });
 
-// Only input, the time or the page's showing end a wait; nothing else needs it woken.
-const uint32_t System::kWaitSliceMilliseconds = 60000;
+// A page has no signals: the slice only lets a note over the picture go in
+// time, give or take half a second; every slice is the page's work.
+const uint32_t System::kWaitSliceMilliseconds = 500;
 // About 0.19 s a fill at 44.1 kHz: the music is one long loop, and every fill is the page's work.
 const uint16_t System::kSoundFrames = 8192;
 
