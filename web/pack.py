@@ -198,9 +198,16 @@ def page(media_dir, linked_dir, web_dir, icon_svg, game_dir):
     # is what makes browsers update it.
     kept = sorted(p.relative_to(game_dir).as_posix() for p in game_dir.rglob('*')
                   if p.is_file() and p.name != 'sw.js')
-    digests = {name: hashlib.sha256((game_dir / name).read_bytes()).hexdigest()[:16] for name in kept}
-    version = hashlib.sha256(json.dumps(digests, sort_keys=True).encode()).hexdigest()[:16]
-    listed = [['./' if name == 'index.html' else name, digest] for name, digest in digests.items()]
+    # A gzipped file also by its contents: a host that sends it as
+    # Content-Encoding: gzip has the browser keep it unpacked.
+    def digests(name):
+        data = (game_dir / name).read_bytes()
+        found = [hashlib.sha256(data).hexdigest()[:16]]
+        if name.endswith('.gz'):
+            found.append(hashlib.sha256(gzip.decompress(data)).hexdigest()[:16])
+        return found
+    listed = [['./' if name == 'index.html' else name] + digests(name) for name in kept]
+    version = hashlib.sha256(json.dumps(listed).encode()).hexdigest()[:16]
     worker = (web_dir / 'sw.js').read_text().replace("'@VERSION@'", json.dumps(version))
     worker = worker.replace("'@FILES@'", json.dumps(listed, separators=(',', ':')))
     (game_dir / 'sw.js').write_text(worker)

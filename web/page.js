@@ -41,7 +41,7 @@ function fit() {
 function tellGameTheSize() {
   if (canvas.width === shown.width && canvas.height === shown.height)
     return;
-  if (typeof Module._ortelanka_shown_size === 'function')
+  if (typeof Module?._ortelanka_shown_size === 'function')  // once the game's code is there
     Module._ortelanka_shown_size(shown.width, shown.height);
   if (canvas.width !== shown.width || canvas.height !== shown.height) {  // no window yet
     canvas.width = shown.width;
@@ -70,6 +70,7 @@ function showProgress() {
 // needs to fetch none of it again.
 const keeping = 'caches' in self && 'serviceWorker' in navigator && !navigator.serviceWorker.controller
   ? caches.open('ortelanka-page').catch(() => null) : Promise.resolve(null);
+const kept = [];
 
 // The file's bytes as they arrive, unpacked when they are gzipped: a gzip
 // body is known by its first bytes, whatever the host said about it (a host
@@ -78,7 +79,8 @@ async function fetchBytes(name) {
   const response = await fetch(name);
   if (!response.ok)
     throw new Error(name + ': ' + response.status + ' ' + response.statusText);
-  keeping.then(cache => cache && cache.put(name, response.clone())).catch(() => {});
+  const copy = response.clone();  // before the body is read
+  kept.push(keeping.then(cache => cache && cache.put(name, copy)));
   const reader = response.body.getReader();
   let count = 0;
   const counted = async () => {
@@ -210,7 +212,7 @@ var Module = {
   },
   // Nothing left to wait for but the player: a click starts the game at once.
   monitorRunDependencies(left) {
-    if (left === 1 && loading && !clicked) {
+    if (left === 1 && Module.awaitingPlayer && loading && !clicked) {
       loading = false;
       progress.hidden = true;
       prompt.textContent = 'Klikněte pro start';
@@ -417,9 +419,10 @@ function touched(event) {
   case 'touchend':
     if (touchedLoupe && onLoupe(touch) && target) {
       loupe.hidden = true;
-      mouse('mousemove', target);
-      mouse('mousedown', target);
-      mouse('mouseup', target);
+      const spot = target;
+      mouse('mousemove', spot);
+      mouse('mousedown', spot);
+      mouse('mouseup', spot);
     }
     touchedLoupe = false;
     break;
@@ -441,17 +444,24 @@ function registerWorker() {
   if (registering || !('serviceWorker' in navigator))
     return;
   registering = true;
-  navigator.serviceWorker.register('sw.js').then(registration => {
+  // Once the copies are kept: the worker then finds them.
+  Promise.allSettled(kept).then(() => navigator.serviceWorker.register('sw.js')).then(registration => {
     const hadController = !!navigator.serviceWorker.controller;
     const offer = worker => {
       if (hadController && worker && start.hidden === false && !clicked)
         worker.postMessage('take over');
     };
-    offer(registration.waiting);
-    registration.addEventListener('updatefound', () => {
-      const worker = registration.installing;
-      worker.addEventListener('statechange', () => { if (worker.state === 'installed') offer(worker); });
-    });
+    const installed = worker => {
+      if (worker && worker.state === 'installed')
+        offer(worker);
+      else if (worker)
+        worker.addEventListener('statechange', () => { if (worker.state === 'installed') offer(worker); });
+    };
+    installed(registration.waiting);
+    installed(registration.installing);
+    registration.addEventListener('updatefound', () => installed(registration.installing));
+    if (hadController)
+      registration.update().catch(() => {});  // offline: no news
     navigator.serviceWorker.addEventListener('controllerchange', () => {
       if (hadController && start.hidden === false && !clicked)
         location.reload();

@@ -11,16 +11,18 @@ const FILES = '@FILES@';
 const CACHE = 'ortelanka-' + VERSION;
 
 const hex = buffer => Array.from(new Uint8Array(buffer), b => b.toString(16).padStart(2, '0')).join('');
-async function sameBytes(response, digest) {
-  return hex(await crypto.subtle.digest('SHA-256', await response.clone().arrayBuffer())).startsWith(digest);
+// A file is listed with the start of its SHA-256 (and a gzipped one also with its contents').
+async function listedBytes(response, digests) {
+  const digest = hex(await crypto.subtle.digest('SHA-256', await response.clone().arrayBuffer()));
+  return digests.some(listed => digest.startsWith(listed));
 }
 
 self.addEventListener('install', event => {
   event.waitUntil((async () => {
     const cache = await caches.open(CACHE);
-    await Promise.all(FILES.map(async ([name, digest]) => {
+    await Promise.all(FILES.map(async ([name, ...digests]) => {
       const kept = await caches.match(name);
-      if (kept && await sameBytes(kept, digest)) {
+      if (kept && await listedBytes(kept, digests)) {
         await cache.put(name, kept);
         return;
       }

@@ -16,8 +16,8 @@ EM_ASYNC_JS(void, WaitForPage, (uint32_t milliseconds, int forInput), {
 // A page has no signals: the slice only lets a note over the picture go in
 // time, give or take half a second; every slice is the page's work.
 const uint32_t System::kWaitSliceMilliseconds = 500;
-// About 0.19 s a fill at 44.1 kHz: the music is one long loop, and every fill is the page's work.
-const uint16_t System::kSoundFrames = 8192;
+// About 0.37 s a fill at 44.1 kHz: the music is one long loop, and every fill is the page's work.
+const uint16_t System::kSoundFrames = 16384;
 
 void System::Pause(uint32_t milliseconds)
 {
