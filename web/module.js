@@ -155,7 +155,7 @@ function releaseHeld() {
   });
 }
 function pressWaiting() {
-  return typeof Module._ortelanka_press_waiting === 'function' && Module._ortelanka_press_waiting();
+  return Module.calledRun && Module._ortelanka_press_waiting();
 }
 addEventListener('mousedown', releaseHeld, true);  // each press after the release before it
 addEventListener('mouseup', function (event) {

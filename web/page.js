@@ -33,6 +33,7 @@ function fit() {
     element.style.height = css.height + 'px';
   }
   stage.style.setProperty('--scale', css.width / 800);
+  stage.classList.add('laid-out');
   tellGameTheSize();
 }
 
@@ -41,7 +42,7 @@ function fit() {
 function tellGameTheSize() {
   if (canvas.width === shown.width && canvas.height === shown.height)
     return;
-  if (typeof Module?._ortelanka_shown_size === 'function')  // once the game's code is there
+  if (Module?.calledRun)  // the game runs: it has a window
     Module._ortelanka_shown_size(shown.width, shown.height);
   if (canvas.width !== shown.width || canvas.height !== shown.height) {  // no window yet
     canvas.width = shown.width;
@@ -49,8 +50,7 @@ function tellGameTheSize() {
   }
 }
 new MutationObserver(tellGameTheSize).observe(canvas, { attributes: true, attributeFilter: ['width', 'height'] });
-addEventListener('resize', fit);
-fit();
+new ResizeObserver(() => fit()).observe(stage);  // the window, and the bar beside or below
 
 // --- Loading -------------------------------------------------------------
 
@@ -66,6 +66,34 @@ function showProgress() {
     prompt.textContent = 'Načítání… ' + Math.floor(100 * got / expected) + ' %';
 }
 
+// The loading works in short turns, so that the page answers meanwhile.
+const nextTask = () => new Promise(resolve => setTimeout(resolve, 0));
+let turnStarted = performance.now();
+async function breathe() {
+  if (performance.now() - turnStarted > 8) {
+    await nextTask();
+    turnStarted = performance.now();
+  }
+}
+
+// Every file is asked for at once, right after the overlay's first paint:
+// nothing the first picture needs waits for them.
+const painted = new Promise(resolve => {
+  if (document.hidden)
+    return resolve();
+  setTimeout(resolve, 1000);  // a browser that tells nothing of its paints
+  try {
+    new PerformanceObserver((list, observer) => {
+      if (list.getEntries().some(entry => entry.name === 'first-contentful-paint')) {
+        observer.disconnect();
+        setTimeout(resolve, 0);
+      }
+    }).observe({ type: 'paint', buffered: true });
+  } catch {
+    requestAnimationFrame(() => setTimeout(resolve, 0));
+  }
+});
+
 // A first visit keeps what it fetched for the service worker, which then
 // needs to fetch none of it again.
 const keeping = 'caches' in self && 'serviceWorker' in navigator && !navigator.serviceWorker.controller
@@ -76,6 +104,8 @@ const kept = [];
 // body is known by its first bytes, whatever the host said about it (a host
 // that sends .gz as Content-Encoding: gzip has the browser unpack it first).
 async function fetchBytes(name) {
+  await painted;
+  await nextTask();  // each request in a turn of its own, all of them at once
   const response = await fetch(name);
   if (!response.ok)
     throw new Error(name + ': ' + response.status + ' ' + response.statusText);
@@ -101,19 +131,21 @@ async function fetchBytes(name) {
     joined.set(next.value, first.value.length);
     first = { done: false, value: joined };
   }
+  // Handed on in pieces of at most 64 KiB: unpacking is the page's work too.
+  let rest = first.done ? null : first.value;
   const body = new ReadableStream({
-    start(controller) {
-      if (!first.done)
-        controller.enqueue(first.value);
-      else
-        controller.close();
-    },
     async pull(controller) {
-      const part = await counted();
-      if (part.done)
-        controller.close();
-      else
-        controller.enqueue(part.value);
+      await breathe();
+      if (!rest || !rest.length) {
+        const part = await counted();
+        if (part.done) {
+          controller.close();
+          return;
+        }
+        rest = part.value;
+      }
+      controller.enqueue(rest.subarray(0, 65536));
+      rest = rest.subarray(65536);
     },
   });
   const gzipped = !first.done && first.value[0] === 0x1F && first.value[1] === 0x8B;
@@ -123,26 +155,23 @@ const bytesOf = async stream => new Uint8Array(await new Response(stream).arrayB
 const streams = new Map(FILES.fetch.map(([name]) => [name, fetchBytes(name)]));
 streams.forEach(stream => stream.catch(() => {}));  // each failure is reported once, below
 
-// A picture: the BMP's own header from the package, its pixels from the WebP.
-async function picture(entry, packed) {
-  const [at, size] = entry.header;
-  const header = packed.subarray(at, at + size);
+// A picture: the BMP's own header from the package, its pixels from the
+// WebP. Made in a worker of its own where the browser has one that can draw,
+// so that the page answers meanwhile; the worker runs this very function.
+async function bmpFromWebp(header, webp) {
   const view = new DataView(header.buffer, header.byteOffset, header.byteLength);
   const width = view.getInt32(18, true), height = view.getInt32(22, true);
   const rows = Math.abs(height), stride = Math.ceil(width * 3 / 4) * 4;
-  const blob = new Blob([await bytesOf(await streams.get(entry.url))], { type: 'image/webp' });
-  const bitmap = await createImageBitmap(blob, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
-  const drawing = document.createElement('canvas');
-  drawing.width = width;
-  drawing.height = rows;
-  const context = drawing.getContext('2d', { willReadFrequently: true });
+  const bitmap = await createImageBitmap(new Blob([webp], { type: 'image/webp' }),
+                                         { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+  const context = new OffscreenCanvas(width, rows).getContext('2d', { willReadFrequently: true });
   context.drawImage(bitmap, 0, 0);
   bitmap.close();
   const rgba = context.getImageData(0, 0, width, rows).data;
-  const bmp = new Uint8Array(size + stride * rows);
+  const bmp = new Uint8Array(header.length + stride * rows);
   bmp.set(header);
   for (let y = 0; y < rows; ++y) {
-    let to = size + stride * (height > 0 ? rows - 1 - y : y), from = y * width * 4;
+    let to = header.length + stride * (height > 0 ? rows - 1 - y : y), from = y * width * 4;
     for (let x = 0; x < width; ++x, from += 4, to += 3) {
       bmp[to] = rgba[from + 2];
       bmp[to + 1] = rgba[from + 1];
@@ -150,6 +179,40 @@ async function picture(entry, packed) {
     }
   }
   return bmp;
+}
+let painter = null;
+const makePainter = () => {
+  try {
+    const source = bmpFromWebp + `
+      onmessage = async ({ data: { id, header, webp } }) => {
+        try {
+          const bmp = await bmpFromWebp(header, webp);
+          postMessage({ id, bmp }, [bmp.buffer]);
+        } catch (error) {
+          postMessage({ id, error: error.message });
+        }
+      };`;
+    const worker = new Worker(URL.createObjectURL(new Blob([source], { type: 'text/javascript' })));
+    const waiting = new Map();
+    worker.onmessage = ({ data }) => {
+      const [resolve, reject] = waiting.get(data.id);
+      waiting.delete(data.id);
+      data.error ? reject(new Error(data.error)) : resolve(data.bmp);
+    };
+    return (header, webp) => new Promise((resolve, reject) => {
+      const id = waiting.size + Math.random();
+      waiting.set(id, [resolve, reject]);
+      worker.postMessage({ id, header: header.slice(), webp }, [webp.buffer]);
+    });
+  } catch {
+    return bmpFromWebp;
+  }
+};
+async function picture(entry, packed) {
+  const [at, size] = entry.header;
+  const webp = await bytesOf(await streams.get(entry.url));
+  painter ??= makePainter();
+  return painter(packed.subarray(at, at + size), webp).catch(() => bmpFromWebp(packed.subarray(at, at + size), webp));
 }
 
 // The music: the WAV's own header and trailer, 16-bit samples decoded from
@@ -167,6 +230,8 @@ async function music(entry, packed) {
     const channel = audio.getChannelData(Math.min(c, audio.numberOfChannels - 1));
     const end = Math.min(entry.frames, channel.length - entry.lead);
     for (let i = 0; i < end; ++i) {
+      if (i % 32768 === 0)
+        await breathe();
       const value = Math.round(channel[entry.lead + i] * 32768);
       samples.setInt16((i * entry.channels + c) * 2, Math.max(-32768, Math.min(32767, value)), true);
     }
@@ -174,17 +239,11 @@ async function music(entry, packed) {
   return wav;
 }
 
-// Each conversion in a task of its own, so that the page answers meanwhile.
-const nextTask = () => new Promise(resolve => setTimeout(resolve, 0));
 async function gameFiles() {
   const packed = await bytesOf(await streams.get('ortelanka.data.gz'));
   const files = FILES.package.filter(([name]) => !name.endsWith('.header') && !name.endsWith('.trailer'))
     .map(([name, at, size]) => [name, packed.subarray(at, at + size)]);
-  const made = FILES.pictures.map(async entry => {
-    const bmp = await picture(entry, packed);
-    await nextTask();
-    return [entry.path, bmp];
-  });
+  const made = FILES.pictures.map(async entry => [entry.path, await picture(entry, packed)]);
   made.push(music(FILES.music, packed).then(wav => [FILES.music.path, wav], error => {
     // The game then plays without music, as it does without a sound card.
     console.warn('Ortelanka: the browser cannot decode the music (' + error.message + ')');
@@ -204,7 +263,7 @@ var Module = {
   gameFiles: gameFiles(),
   locateFile: name => name,
   instantiateWasm(imports, receive) {
-    streams.get('ortelanka.wasm.gz')
+    nextTask().then(() => streams.get('ortelanka.wasm.gz'))
       .then(stream => WebAssembly.instantiateStreaming(
         new Response(stream, { headers: { 'Content-Type': 'application/wasm' } }), imports))
       .then(result => receive(result.instance, result.module), failed);
@@ -214,7 +273,7 @@ var Module = {
   monitorRunDependencies(left) {
     if (left === 1 && Module.awaitingPlayer && loading && !clicked) {
       loading = false;
-      progress.hidden = true;
+      progress.style.visibility = 'hidden';  // still in its place: nothing moves
       prompt.textContent = 'Klikněte pro start';
       registerWorker();
     }
@@ -298,9 +357,9 @@ if (document.fullscreenEnabled) {
   });
   document.addEventListener('fullscreenchange', () => {
     fullscreenButton.setAttribute('aria-pressed', String(!!document.fullscreenElement));
-    fit();
   });
 }
+fit();  // with the bar as it stays
 
 // --- The loupe for fingers ------------------------------------------------
 
