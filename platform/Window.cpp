@@ -122,7 +122,12 @@ bool Translate(const SDL_Event& e, MSG* msg)
             msg->message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
         else
             return false;
-        msg->wParam = ButtonFlags();
+        // The event's own button, not the state now: a quick click's release
+        // is often taken from the system before its press is translated.
+        const uintptr_t bit = e.button.button == SDL_BUTTON_LEFT    ? MK_LBUTTON
+                              : e.button.button == SDL_BUTTON_RIGHT ? MK_RBUTTON
+                                                                    : MK_MBUTTON;
+        msg->wParam = down ? ButtonFlags() | bit : ButtonFlags() & ~bit;
         msg->lParam = MAKELPARAM(e.button.x, e.button.y);
         return true;
     }

@@ -56,7 +56,7 @@ wait_for 30 board_shown || fail "the intro did not end on the game screen"
 sleep 0.5
 
 # Cell (5, 7): its box starts at (124, 167).
-tap 136 180
+press 136 180
 wait_for 10 two_moves_recorded || fail "no move and reply recorded"
 read -r first second < <(od -An -td4 -N8 data/tahy.dat)
 [ "$first" -eq $((7 * 26 + 5)) ] || fail "the click was recorded as cell $first"
@@ -73,10 +73,10 @@ convert empty.png \( data/kolecko.bmp -transparent magenta \) -composite circle.
 circle=$(compare -fuzz 6% -metric AE circle.png box.png null: 2>&1 || true)
 [ "${circle%%.*}" -lt 20 ] || fail "the clicked cell does not show the circle ($circle pixels differ)"
 
-# Two quick presses 22 pixels apart are two clicks, not a double click: one
+# Two quick taps 22 pixels apart are two clicks, not a double click: one
 # just right of the board, then one on the last column.
-press 600 180
-press 578 180
+tap 600 180
+tap 578 180
 four_moves_recorded() { [ "$(stat -c %s data/tahy.dat 2>/dev/null || echo 0)" -ge 16 ]; }
 wait_for 10 four_moves_recorded || fail "the second of two quick presses was lost"
 [ "$(od -An -td4 -j8 -N4 data/tahy.dat | tr -d ' ')" -eq $((7 * 26 + 25)) ] || fail "the quick press landed elsewhere"
