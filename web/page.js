@@ -315,6 +315,14 @@ start.addEventListener('click', () => {
   if (clicked || broken)
     return;
   clicked = true;
+  // The sound runs at the music's own rate: SDL takes this context (and its
+  // rate) as it finds it, so the browser resamples on its audio thread and
+  // the page's thread only copies samples, instead of resampling every fill.
+  try {
+    Module.SDL2 = { audioContext: new AudioContext({ sampleRate: FILES.music.rate, latencyHint: 'playback' }) };
+  } catch {
+    // SDL makes one at the browser's rate
+  }
   if (loading)
     prompt.textContent = 'Hra se spustí, jakmile se načte…';
   playerClicked();
