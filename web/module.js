@@ -140,34 +140,7 @@ document.addEventListener('visibilitychange', function () {
     endWaitNow();
 });
 
-// A click on the canvas released before the game has taken its press: the
-// game reads the button's state when it takes a press (platform/Window.cpp
-// asks SDL for the state then, not the event), so the release is held back
-// while the press waits in SDL's queue, and goes on at the game's next wait.
-var heldReleases = [];
-function releaseHeld() {
-  var releases = heldReleases;
-  heldReleases = [];
-  releases.forEach(function (event) {
-    var release = new MouseEvent('mouseup', event);
-    release.ortelankaHeld = true;
-    event.target.dispatchEvent(release);
-  });
-}
-function pressWaiting() {
-  return Module.calledRun && Module._ortelanka_press_waiting();
-}
-addEventListener('mousedown', releaseHeld, true);  // each press after the release before it
-addEventListener('mouseup', function (event) {
-  if (event.ortelankaHeld || !pressWaiting())
-    return;
-  event.stopImmediatePropagation();
-  heldReleases.push(event);
-}, true);
-
 Module.waitForPage = function (milliseconds, forInput) {
-  if (heldReleases.length && !pressWaiting())
-    releaseHeld();
   return new Promise(function (resolve) {
     var timer = setTimeout(function () {
       if (!document.hidden)

@@ -42,13 +42,6 @@ bool System::ReachConsole()
     return true;
 }
 
-// Whether a press of a mouse button waits in SDL's queue for the game to take it.
-extern "C" EMSCRIPTEN_KEEPALIVE int ortelanka_press_waiting()
-{
-    SDL_PumpEvents();
-    return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONDOWN) > 0;
-}
-
 // The page shows the canvas at a size of its choosing and tells it here, in
 // device pixels: the game's window takes that size (and, told of it as a
 // desktop's window is, draws its picture again), so the canvas's pixels are
