@@ -42,6 +42,9 @@ void Sleep(uint32_t milliseconds)
 
 void WaitForInput(uint32_t milliseconds)
 {
+    StepWaitsForInput();
+    if (InputQueued())
+        return;
     if (FakeClock* fake = FakeClock::Active()) {
         if (milliseconds != INFINITE)
             fake->now += milliseconds;
@@ -63,7 +66,7 @@ void WaitForInput(uint32_t milliseconds)
         const uint32_t slice = std::min<uint32_t>(milliseconds == INFINITE ? most : milliseconds - spent, most);
         if (!SDL_WasInit(SDL_INIT_VIDEO))
             System::Pause(slice);
-        else if (System::WaitForEvent(slice))
+        else if (System::WaitForEvent(slice) && InputQueued())
             return;
     }
 }

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <climits>
 #include <cstdio>
 #include <deque>
 #include <string>
@@ -26,6 +27,19 @@ std::deque<MSG> posted;
 bool quitPosted = false;
 int quitCode = 0;
 bool destroyed = false;
+
+// The input taken from SDL, translated, in the order it arrived, each message
+// with whether it arrived while a step ran or while the game waited between
+// steps. A step runs when PeekMessage finds nothing to give.
+struct Arrival {
+    MSG msg;
+    bool duringStep;
+};
+std::deque<Arrival> input;
+bool stepRunning = false;
+// Presses dispatched since the last step: no step has seen them yet.
+bool leftPressUnseen = false;
+bool keyPressUnseen = false;
 
 int VirtualKey(const SDL_Keysym& key)
 {
@@ -66,9 +80,9 @@ int VirtualKey(const SDL_Keysym& key)
     }
 }
 
-uintptr_t ButtonFlags()
+// The buttons an event says are down, with the modifiers held now.
+uintptr_t ButtonFlags(uint32_t buttons)
 {
-    const uint32_t buttons = SDL_GetMouseState(nullptr, nullptr);
     const SDL_Keymod mod = SDL_GetModState();
     uintptr_t flags = 0;
     if (buttons & SDL_BUTTON_LMASK) flags |= MK_LBUTTON;
@@ -94,21 +108,11 @@ bool Translate(const SDL_Event& e, MSG* msg)
         msg->message = WM_KEYUP;
         msg->wParam = static_cast<uintptr_t>(VirtualKey(e.key.keysym));
         return true;
-    case SDL_MOUSEMOTION: {
-        // The window changing under a pointer that stays put (full screen
-        // switched, the window resized) is no move of the player's.
-        static SDL_Point lastOnScreen{-1, -1};
-        SDL_Point onScreen;
-        SDL_GetGlobalMouseState(&onScreen.x, &onScreen.y);
-        const bool moved = onScreen.x != lastOnScreen.x || onScreen.y != lastOnScreen.y;
-        lastOnScreen = onScreen;
-        if (!moved && e.motion.state == 0)
-            return false;
+    case SDL_MOUSEMOTION:
         msg->message = WM_MOUSEMOVE;
-        msg->wParam = ButtonFlags();
+        msg->wParam = ButtonFlags(e.motion.state);
         msg->lParam = MAKELPARAM(e.motion.x, e.motion.y);
         return true;
-    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
         const bool down = e.type == SDL_MOUSEBUTTONDOWN;
@@ -127,7 +131,8 @@ bool Translate(const SDL_Event& e, MSG* msg)
         const uintptr_t bit = e.button.button == SDL_BUTTON_LEFT    ? MK_LBUTTON
                               : e.button.button == SDL_BUTTON_RIGHT ? MK_RBUTTON
                                                                     : MK_MBUTTON;
-        msg->wParam = down ? ButtonFlags() | bit : ButtonFlags() & ~bit;
+        const uintptr_t others = ButtonFlags(SDL_GetMouseState(nullptr, nullptr));
+        msg->wParam = down ? others | bit : others & ~bit;
         msg->lParam = MAKELPARAM(e.button.x, e.button.y);
         return true;
     }
@@ -147,6 +152,67 @@ bool Translate(const SDL_Event& e, MSG* msg)
     default:
         return false;
     }
+}
+
+// A pointer move is judged by the event's own place on the screen, before
+// the renderer turns it into picture coordinates: the window changing under a
+// pointer that stays put (full screen switched, the window resized) moves it
+// in the picture but not on the screen, and is no move of the player's.
+int SDLCALL DropMovesOfTheWindow(void*, SDL_Event* event)
+{
+    static SDL_Point lastOnScreen{INT_MIN, INT_MIN};
+    if (event->type != SDL_MOUSEMOTION)
+        return 1;
+    SDL_Window* window = SDL_GetWindowFromID(event->motion.windowID);
+    if (!window)
+        return 1;
+    SDL_Point onScreen;
+    SDL_GetWindowPosition(window, &onScreen.x, &onScreen.y);
+    onScreen.x += event->motion.x;
+    onScreen.y += event->motion.y;
+    const bool still = onScreen.x == lastOnScreen.x && onScreen.y == lastOnScreen.y && event->motion.state == 0;
+    lastOnScreen = onScreen;
+    return still ? 0 : 1;
+}
+
+// Moves SDL's events into the game's queue, as having arrived while a step
+// ran or between steps.
+void TakeEvents(bool duringStep)
+{
+    if (!SDL_WasInit(SDL_INIT_VIDEO))
+        return;
+    SDL_EventFilter filter = nullptr;
+    void* data = nullptr;
+    if (!SDL_GetEventFilter(&filter, &data) || filter != DropMovesOfTheWindow)
+        SDL_SetEventFilter(DropMovesOfTheWindow, nullptr);
+    SDL_Event event;
+    MSG msg;
+    while (SDL_PollEvent(&event))
+        if (Translate(event, &msg))
+            input.push_back(Arrival{msg, duringStep});
+}
+
+bool IsMouseMessage(uint32_t message)
+{
+    return message >= WM_MOUSEMOVE && message <= WM_MBUTTONUP;
+}
+
+bool IsKeyMessage(uint32_t message)
+{
+    return message >= WM_KEYDOWN && message <= WM_SYSKEYDOWN;
+}
+
+// The original's loop runs a step whenever no message waits, so a press that
+// came while it waited was seen by a step before its release came. Here a
+// press and its release may both wait for the loop: the next message of the
+// same device then waits for a step. Input that arrived while a step ran is
+// taken whole before the next step, as the original's loop takes it.
+bool WaitsForAStep(const Arrival& next)
+{
+    if (next.duringStep)
+        return false;
+    return (leftPressUnseen && IsMouseMessage(next.msg.message)) ||
+           (keyPressUnseen && IsKeyMessage(next.msg.message));
 }
 
 }  // namespace
@@ -194,18 +260,38 @@ bool PeekMessage(MSG* msg)
         *msg = MSG{mainWindow, WM_DESTROY, 0, 0};
         return true;
     }
-    if (SDL_WasInit(SDL_INIT_VIDEO)) {
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
-            if (Translate(event, msg))
-                return true;
+    // What came since the last step ended came while it ran.
+    TakeEvents(stepRunning);
+    stepRunning = false;
+    if (!input.empty() && !WaitsForAStep(input.front())) {
+        *msg = input.front().msg;
+        input.pop_front();
+        leftPressUnseen = leftPressUnseen || msg->message == WM_LBUTTONDOWN;
+        keyPressUnseen = keyPressUnseen || msg->message == WM_KEYDOWN;
+        return true;
     }
-    if (quitPosted) {
+    if (input.empty() && quitPosted) {
         quitPosted = false;
         *msg = MSG{mainWindow, WM_QUIT, static_cast<uintptr_t>(quitCode), 0};
         return true;
     }
+    stepRunning = true;
+    leftPressUnseen = keyPressUnseen = false;
     return false;
+}
+
+void StepWaitsForInput()
+{
+    if (!stepRunning)
+        return;
+    TakeEvents(true);
+    stepRunning = false;
+}
+
+bool InputQueued()
+{
+    TakeEvents(false);
+    return !input.empty();
 }
 
 bool MessageWaiting()

@@ -267,5 +267,4 @@ void Game_Loop()
     default:
         break;  // codes outside the table do nothing
     }
-    PoKroku();
 }

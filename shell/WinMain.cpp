@@ -9,10 +9,6 @@
 #include "records/Score.h"
 #include "sound/DSFuncs.h"
 
-#include <algorithm>
-#include <iterator>
-#include <vector>
-
 int GameState = 0;
 int PlayGame = 0;
 int HumanOrAI = 1;
@@ -80,30 +76,9 @@ static POINT BodZParametru(intptr_t lParam)
     return POINT{static_cast<int32_t>(lParam & 0xFFFF), static_cast<int32_t>((lParam >> 16) & 0xFFFF)};
 }
 
-// Presses that no step has seen yet, and the releases that wait for a step
-// because of them: a press released before the next step (a quick click, a
-// touchpad's tap, a key tapped within one frame) must still be one press.
-static bool mysBezKroku = false;
-static bool klavesaBezKroku[256] = {};
-static std::vector<MSG> uvolneniPoKroku;
-
-void PoKroku()
-{
-    mysBezKroku = false;
-    std::fill(std::begin(klavesaBezKroku), std::end(klavesaBezKroku), false);
-    std::vector<MSG> cekajici;
-    cekajici.swap(uvolneniPoKroku);
-    for (const MSG& msg : cekajici)
-        TheWindowProc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
-}
-
 // Only records the input; every reaction happens in a state step.
 intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
-    if ((message == WM_LBUTTONUP && mysBezKroku) || (message == WM_KEYUP && klavesaBezKroku[wParam & 0xFF])) {
-        uvolneniPoKroku.push_back(MSG{window, message, wParam, lParam});
-        return 0;
-    }
     // F9 and Alt+Enter belong to the window: the game never sees them.
     const bool opakovani = (lParam & KEY_WAS_DOWN) != 0;
     switch (message) {
@@ -120,7 +95,7 @@ intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t
         Pismeno = static_cast<int>(wParam);
         // Auto-repeat is no new press: a held key does not answer a screen again.
         if (!opakovani)
-            keys[wParam & 0xFF] = klavesaBezKroku[wParam & 0xFF] = true;
+            keys[wParam & 0xFF] = true;
         if (wParam == VK_LEFT || wParam == VK_RIGHT)
             PosunKurzorem(wParam == VK_LEFT ? -1 : 1, 0);
         if (wParam == VK_UP || wParam == VK_DOWN)
@@ -139,8 +114,6 @@ intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t
         FokusTlacitka = 0;
         break;
     case WM_LBUTTONDOWN:
-        mysBezKroku = true;
-        [[fallthrough]];
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
         fwMouseKeys = static_cast<uint32_t>(wParam);

@@ -46,8 +46,6 @@ extern int FokusTlacitka;
 
 int WinMain(WindowChoice window = WindowChoice::Remembered);
 intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-// After every step: releases whose press no step had seen are taken now.
-void PoKroku();
 bool Game_Init();
 void Game_Done();
 void Game_Loop();

@@ -9,8 +9,11 @@
 #include "records/Score.h"
 #include "shell/main.h"
 
+#include <SDL.h>
+
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -39,6 +42,8 @@ protected:
         FokusTlacitka = 0;
         Score.Reset();
         ResetRandomInt();
+        ASSERT_TRUE(RegisterWindowClass("Ortelanka", TheWindowProc));
+        hWndMain = CreateMainWindow("Ortelanka", "Ortelaky", WindowPlacement());
         ASSERT_TRUE(Game_Init());
         ASSERT_NE(lpddsback, nullptr);
         CHPHraciPole.ClearHraciPole();
@@ -62,12 +67,76 @@ protected:
     {
         Klik(15 + 22 * x + 11, 15 + 22 * y + 11);
     }
-    // Pressed and released before the next step, as a touchpad's tap is.
-    void RychlyKlikNaPole(int x, int y)
+    // The input as it reaches the game, through the message queue, at a
+    // stated moment: while a step runs one of its effects (the intro, a
+    // curtain, an animation, the blink), or while the game waits between steps.
+    enum class Kdy { BehemEfektu, VCekani };
+    static SDL_Event Mys(uint32_t type, int x, int y, uint8_t button = SDL_BUTTON_LEFT)
     {
-        KlikNaPole(x, y);
-        Zprava(WM_LBUTTONUP, 0, 15 + 22 * x + 11, 15 + 22 * y + 11);
+        SDL_Event e{};
+        e.type = type;
+        if (type == SDL_MOUSEMOTION) {
+            e.motion.x = x;
+            e.motion.y = y;
+        } else {
+            e.button.button = button;
+            e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+            e.button.clicks = 1;
+            e.button.x = x;
+            e.button.y = y;
+        }
+        return e;
     }
+    static std::vector<SDL_Event> RychlyKlik(int x, int y)
+    {
+        return {Mys(SDL_MOUSEBUTTONDOWN, x, y), Mys(SDL_MOUSEBUTTONUP, x, y)};
+    }
+    static std::vector<SDL_Event> RychlyKlikNa(int x, int y) { return RychlyKlik(15 + 22 * x + 11, 15 + 22 * y + 11); }
+    static SDL_Event Klavesa(uint32_t type, SDL_Scancode code)
+    {
+        SDL_Event e{};
+        e.type = type;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = code;
+        e.key.keysym.sym = SDL_GetKeyFromScancode(code);
+        return e;
+    }
+    static std::vector<SDL_Event> Tuk(SDL_Scancode code)
+    {
+        return {Klavesa(SDL_KEYDOWN, code), Klavesa(SDL_KEYUP, code)};
+    }
+    // The input comes at the next such moment.
+    void Prijde(Kdy kdy, std::vector<SDL_Event> vstup)
+    {
+        prichazi = std::move(vstup);
+        auto posli = [this](uint32_t) {
+            for (SDL_Event& e : prichazi)
+                SDL_PushEvent(&e);
+            prichazi.clear();
+        };
+        clock.onSleep = clock.onWait = nullptr;
+        (kdy == Kdy::BehemEfektu ? clock.onSleep : clock.onWait) = posli;
+    }
+    // Steps as the main loop makes them, each after every message it may take.
+    void KrokSmycky(int n = 1)
+    {
+        for (int i = 0; i < n; ++i) {
+            MSG msg;
+            while (PeekMessage(&msg))
+                DispatchMessage(&msg);
+            Game_Loop();
+        }
+    }
+    // Steps until the input has come, and then as many more.
+    void AzPrijde(int potom = 1)
+    {
+        for (int i = 0; i < 50 && !prichazi.empty(); ++i)
+            KrokSmycky();
+        ASSERT_TRUE(prichazi.empty()) << "the moment never came";
+        KrokSmycky(potom);
+        clock.onSleep = clock.onWait = nullptr;
+    }
+    std::vector<SDL_Event> prichazi;
     void Stisk(int vk) { Zprava(WM_KEYDOWN, static_cast<uintptr_t>(vk)); }
     void Pust(int vk) { Zprava(WM_KEYUP, static_cast<uintptr_t>(vk)); }
     // A press seen by one frame.
@@ -200,6 +269,141 @@ TEST_F(Hra, AWinAgainstTheComputerAsksForANameAndEntersTheTable)
     EXPECT_EQ(Obrazovka(300, 300), Pixel565(DESKA)) << "an empty board";
 }
 
+// Input goes through the message queue as the original's loop took it: what
+// arrives while a step runs an effect is taken whole before the next step (a
+// quick click or a tapped key there is gone); what arrives while the game waits
+// between steps meets a step between a press and its release, as it would in a
+// loop that never waits; nothing is reordered, and a move is judged by itself.
+TEST_F(Hra, InputIsTakenInTheOrderAndAtTheMomentTheOriginalsLoopTookIt)
+{
+    const POINT kPole{15 + 22 * 3 + 11, 15 + 22 * 3 + 11};  // cell (3, 3)
+    struct Pripad {
+        const char* nazev;
+        std::function<void()> priprava;  // leaves the game just before the moment
+        Kdy kdy;
+        std::vector<SDL_Event> vstup;
+        int potom;  // steps after the input came
+        int stav;
+        int zaznamu;                      // records in data/tahy.dat
+        std::function<bool()> jinak;      // what else must hold; may be empty
+    };
+    auto herni = [this] { NaHerniObrazovku(); };
+    auto tahPocitace = [this] {
+        NaHerniObrazovku();
+        CHPHraciPole.Pole.Nastav(12, 12, 1);
+        PlayGame = 1;
+    };
+    auto vyhra = [this] {
+        NaHerniObrazovku();
+        for (int x = 0; x < 5; ++x)
+            CHPHraciPole.Pole.Nastav(x, 0, 1);
+    };
+    auto zapis = [this] {
+        GameState = 13;
+        ZapisOn = 1;
+        MaxScore = 99999;
+    };
+    auto zapisBezi = [this] {
+        GameState = 13;
+        ZapisOn = 1;
+        ZapisNejlepsi = 2;
+        std::strcpy(szBestName, "X");
+        DelkaJmena = 1;
+        PosledniKlavesa = clock.now;
+        KrokSmycky();
+    };
+    // The pointer rests at (100, 100) of a window, the keyboard's cursor
+    // shows, and the window moves 10 pixels right under the pointer.
+    SDL_Window* okno = nullptr;
+    auto oknoPosunuto = [&, this] {
+        NaHerniObrazovku();
+        lpdd->SetFullScreen(false);
+        for (uint32_t id = 1; id < 100 && !okno; ++id)
+            okno = SDL_GetWindowFromID(id);
+        ASSERT_NE(okno, nullptr);
+        SDL_Event pohyb = Mys(SDL_MOUSEMOTION, 100, 100);
+        pohyb.motion.windowID = SDL_GetWindowID(okno);
+        SDL_PushEvent(&pohyb);
+        KrokSmycky();
+        Zmackni(VK_LEFT);
+        int x, y;
+        SDL_GetWindowPosition(okno, &x, &y);
+        SDL_SetWindowPosition(okno, x + 10, y);
+    };
+    auto tamTaky = [&](int x, int y) {
+        SDL_Event e = Mys(SDL_MOUSEMOTION, x, y);
+        e.motion.windowID = okno ? SDL_GetWindowID(okno) : 0;
+        return e;
+    };
+    auto jmeno = [](const char* name) { return [name] { return std::string(szBestName) == name; }; };
+    const uint16_t hracPcPodMysi = Pixel565(0x00F800);
+    const Pripad pripady[] = {
+        {"a quick click on Konec during the intro", [this] { GameState = 0; }, Kdy::BehemEfektu,
+         RychlyKlik(700, 435), 2, 2, 0, nullptr},
+        {"a quick click on the table's button during the intro", [this] { GameState = 0; }, Kdy::BehemEfektu,
+         RychlyKlik(700, 395), 2, 2, 0, nullptr},
+        {"a quick click on a new-game button during the intro", [this] { GameState = 0; }, Kdy::BehemEfektu,
+         RychlyKlik(700, 315), 2, 2, 0, nullptr},
+        {"a quick click on a cell while the computer's cross is placed", tahPocitace, Kdy::BehemEfektu,
+         RychlyKlik(kPole.x, kPole.y), 2, 2, 1, [this] { return CHPHraciPole.Pole[3][3] == 0; }},
+        {"a press on the board released over a button during the cross's animation", tahPocitace,
+         Kdy::BehemEfektu, {Mys(SDL_MOUSEBUTTONDOWN, kPole.x, kPole.y), Mys(SDL_MOUSEBUTTONUP, 700, 395)}, 1, 10, 1,
+         [this] { return CHPHraciPole.Pole[3][3] == 0; }},
+        {"a quick click during the winning blink", vyhra, Kdy::BehemEfektu, RychlyKlik(400, 300), 3, 12, 0, nullptr},
+        {"letters and Enter tapped during the name entry's curtain", zapis, Kdy::BehemEfektu,
+         {Tuk(SDL_SCANCODE_A)[0], Tuk(SDL_SCANCODE_A)[1], Tuk(SDL_SCANCODE_RETURN)[0], Tuk(SDL_SCANCODE_RETURN)[1]},
+         3, 13, 0, jmeno("")},
+        {"a key tapped while the last one is not yet due, and the next pressed", zapisBezi, Kdy::VCekani,
+         {Klavesa(SDL_KEYDOWN, SDL_SCANCODE_A), Klavesa(SDL_KEYUP, SDL_SCANCODE_A), Klavesa(SDL_KEYDOWN, SDL_SCANCODE_B)},
+         3, 13, 0, jmeno("XB")},
+        {"an idle quick click", herni, Kdy::VCekani, RychlyKlik(kPole.x, kPole.y), 2, 2, 2,
+         [this] { return CHPHraciPole.Pole[3][3] == 1; }},
+        {"a quick click with a small move before its release", herni, Kdy::VCekani,
+         {Mys(SDL_MOUSEBUTTONDOWN, kPole.x, kPole.y), Mys(SDL_MOUSEMOTION, kPole.x + 2, kPole.y),
+          Mys(SDL_MOUSEBUTTONUP, kPole.x + 2, kPole.y)}, 2, 2, 2, [this] { return CHPHraciPole.Pole[3][3] == 1; }},
+        {"a left click and then a right press on the table's button", herni, Kdy::VCekani,
+         {RychlyKlik(kPole.x, kPole.y)[0], RychlyKlik(kPole.x, kPole.y)[1],
+          Mys(SDL_MOUSEBUTTONDOWN, 700, 395, SDL_BUTTON_RIGHT)}, 2, 10, 2, nullptr},
+        {"Escape tapped on the game screen", herni, Kdy::VCekani, Tuk(SDL_SCANCODE_ESCAPE), 2, 17, 0, nullptr},
+        {"a quick click on a button", herni, Kdy::VCekani, RychlyKlik(700, 355), 2, 21, 0, nullptr},
+        {"one move onto a button", herni, Kdy::VCekani, {Mys(SDL_MOUSEMOTION, 700, 355)}, 1, 2, 0,
+         [=, this] { return ptMouse.x == 700 && ptMouse.y == 355 && Obrazovka(700, 355) == hracPcPodMysi; }},
+        {"a sweep onto a button during the cross's animation", tahPocitace, Kdy::BehemEfektu,
+         {Mys(SDL_MOUSEMOTION, 300, 300), Mys(SDL_MOUSEMOTION, 690, 350)}, 1, 2, 1,
+         [=, this] { return ptMouse.x == 690 && Obrazovka(700, 355) == hracPcPodMysi; }},
+        {"the window moved under a pointer that stays put", oknoPosunuto, Kdy::VCekani, {}, 0, 2, 0,
+         [&, this] {
+             SDL_Event stejneMisto = tamTaky(90, 100);
+             SDL_PushEvent(&stejneMisto);
+             KrokSmycky();
+             const bool zustal = KurzorZobrazen;
+             SDL_Event jinde = tamTaky(91, 100);
+             SDL_PushEvent(&jinde);
+             KrokSmycky();
+             lpdd->SetFullScreen(true);
+             return zustal && !KurzorZobrazen;
+         }},
+    };
+    for (const Pripad& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        std::filesystem::remove("data/tahy.dat");
+        CHPHraciPole.ClearHraciPole();
+        std::memset(szBestName, 0, sizeof szBestName);
+        DelkaJmena = ZapisOn = ZapisNejlepsi = ZobrazNejlepsi = 0;
+        HumanOrAI = 1;
+        p.priprava();
+        Prijde(p.kdy, p.vstup);
+        AzPrijde(p.potom);
+        EXPECT_EQ(GameState, p.stav);
+        EXPECT_EQ(CtiSoubor("data/tahy.dat").size(), 4u * p.zaznamu);
+        if (p.jinak) {
+            EXPECT_TRUE(p.jinak());
+        }
+        ZapomenStisky();
+        Pismeno = 0;
+    }
+}
+
 TEST_F(Hra, TheComputerWinsAndTheTableFollowsWithoutANameEntry)
 {
     NaHerniObrazovku();
@@ -237,8 +441,8 @@ TEST_F(Hra, TwoHumansTakeTurnsWithQuickClicksAndTheSecondWins)
     NaHerniObrazovku();
     const int kola[][2] = {{0, 0}, {10, 10}, {1, 0}, {10, 11}, {2, 0}, {10, 12}, {5, 5}, {10, 13}, {6, 6}, {10, 14}};
     for (const auto& c : kola) {
-        RychlyKlikNaPole(c[0], c[1]);
-        Krok();
+        Prijde(Kdy::VCekani, RychlyKlikNa(c[0], c[1]));
+        AzPrijde();
     }
     EXPECT_EQ(PocetZnacek(1), 5);
     EXPECT_EQ(PocetZnacek(2), 5);
@@ -318,10 +522,9 @@ TEST_F(Hra, MenuButtonsAndEscapeInTheirOverrideOrder)
             Pust(VK_ESCAPE);
     }
     NaHerniObrazovku();
-    Stisk(VK_ESCAPE);
-    Pust(VK_ESCAPE);
-    Krok();
-    EXPECT_EQ(GameState, 7) << "a key tapped within one step";
+    Prijde(Kdy::VCekani, Tuk(SDL_SCANCODE_ESCAPE));
+    AzPrijde(2);
+    EXPECT_EQ(GameState, 17) << "a key tapped between two steps opens the dialog, which stays";
 }
 
 TEST_F(Hra, TheDialogsAnswerToClicksAndKeysWithEnterWinning)
