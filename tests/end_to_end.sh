@@ -45,15 +45,29 @@ board_shown() {
   import -window root -crop 160x80+620+15 +repage panel.png 2>/dev/null || return 1
   [ "$(compare -fuzz 6% -metric AE panel.png empty_panel.png null: 2>&1 || true)" = "0" ]
 }
+# A part of the screen as a picture shows it: screen WxH+X+Y, picture WxH+X+Y.
+shows() {
+  import -window root -crop "$2" +repage part.png 2>/dev/null || return 1
+  convert "$1" -crop "$3" +repage want.png
+  [ "$(compare -fuzz 6% -metric AE part.png want.png null: 2>&1 || true)" = "0" ]
+}
 
 cd "$work"
 convert data/deskaempty.bmp -crop 160x80+620+15 +repage empty_panel.png
 ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./ortelanka >game.out 2>&1 &
 game_pid=$!
 wait_for 10 started || fail "the game did not start: $(cat game.out)"
-sleep 5
+# A quick click on Konec during the intro is gone with the intro.
+sleep 3
+tap 700 435
+sleep 2
 wait_for 30 board_shown || fail "the intro did not end on the game screen"
 sleep 0.5
+shows data/deskaempty.bmp 60x40+190+300 60x40+190+300 || fail "a click made during the intro opened the quit dialog"
+# One move of an absolute pointer lights the button it lands on.
+xdotool mousemove 700 355
+sleep 0.5
+shows data/hp/hracpc3.bmp 140x30+630+340 140x30+10+5 || fail "the button under the pointer is not lit"
 
 # Cell (5, 7): its box starts at (124, 167).
 press 136 180
