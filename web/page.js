@@ -14,6 +14,12 @@ const prompt = document.getElementById('prompt');
 const progress = document.getElementById('progress');
 const SETTINGS = '/home/web_user/ortelanka/ortelanka.conf';
 
+// The loupe copies the game's picture from the canvas, and a canvas drawn
+// through WebGL is cleared once it is shown unless it keeps its drawing buffer.
+const canvasContext = canvas.getContext.bind(canvas);
+canvas.getContext = (type, attributes) =>
+  canvasContext(type, /^webgl/.test(type) ? { ...attributes, preserveDrawingBuffer: true } : attributes);
+
 // --- The picture's size -------------------------------------------------
 
 // The bar goes beside the picture when the screen is wide enough for both.

@@ -510,6 +510,26 @@ try {
   const loupe = await page.waitForSelector('#loupe:not([hidden])', { timeout: 5000 });
   await sleep(500);
   if ((await moves()).length !== beforeTap) fail('the first tap placed a mark');
+  // The loupe shows the board as the game draws it: its disc holds the
+  // board's colour, not the black of a cleared canvas.
+  const lensPixels = await page.evaluate(() => {
+    const lensCanvas = document.getElementById('loupe');
+    const { width, height } = lensCanvas;
+    const data = lensCanvas.getContext('2d').getImageData(0, 0, width, height).data;
+    let inDisc = 0, black = 0;
+    for (let y = 0; y < height; ++y)
+      for (let x = 0; x < width; ++x) {
+        if (Math.hypot(x - width / 2, y - height / 2) > width / 2 - 4)
+          continue;
+        const i = 4 * (y * width + x);
+        ++inDisc;
+        if (data[i] + data[i + 1] + data[i + 2] < 48)
+          ++black;
+      }
+    return { inDisc, black };
+  });
+  if (lensPixels.black > lensPixels.inDisc * 0.1)
+    fail(`the loupe is ${Math.round(100 * lensPixels.black / lensPixels.inDisc)} % black`);
   const lens = await loupe.boundingBox();
   await page.touchscreen.tap(lens.x + lens.width / 2, lens.y + lens.height / 2);
   const tapped = await answered('the mark placed through the loupe', async () => {
