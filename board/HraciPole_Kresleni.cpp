@@ -127,6 +127,7 @@ void CHraciPole::DrawAllHraciPole(Surface** target)
 // erased from the clean background after its wait.
 void CHraciPole::AnimujTah(Surface* picture, int x, int y, Surface* front, Surface* background)
 {
+    const BlockingEffect effect;
     uint32_t last = timeGetTime();
     UlozTah(x, y);
     static const int kInsets[30] = {10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4,
@@ -173,6 +174,7 @@ void CHraciPole::UkazViteze(Surface* front, Surface* background)
     int x, y, d;
     if ((winner != 1 && winner != 2) || !NajdiViteznouRadu(winner, &x, &y, &d))
         return;
+    const BlockingEffect effect;
     for (int blink = 0; blink < 8 && !QuitRequested(); ++blink) {
         for (int i = 0; i < 5; ++i) {
             const RECT box = RamecekPolicka(x + i * Smer_X[d], y + i * Smer_Y[d], 0);

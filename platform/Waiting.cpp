@@ -42,7 +42,6 @@ void Sleep(uint32_t milliseconds)
 
 void WaitForInput(uint32_t milliseconds)
 {
-    StepWaitsForInput();
     if (InputQueued())
         return;
     if (FakeClock* fake = FakeClock::Active()) {

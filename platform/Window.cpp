@@ -29,14 +29,14 @@ int quitCode = 0;
 bool destroyed = false;
 
 // The input taken from SDL, translated, in the order it arrived, each message
-// with whether it arrived while a step ran or while the game waited between
-// steps. A step runs when PeekMessage finds nothing to give.
+// with whether it arrived while a step ran a blocking effect. A step runs
+// when PeekMessage finds nothing to give.
 struct Arrival {
     MSG msg;
-    bool duringStep;
+    bool duringEffect;
 };
 std::deque<Arrival> input;
-bool stepRunning = false;
+int effectsRunning = 0;
 // Presses dispatched since the last step: no step has seen them yet.
 bool leftPressUnseen = false;
 bool keyPressUnseen = false;
@@ -175,9 +175,9 @@ int SDLCALL DropMovesOfTheWindow(void*, SDL_Event* event)
     return still ? 0 : 1;
 }
 
-// Moves SDL's events into the game's queue, as having arrived while a step
-// ran or between steps.
-void TakeEvents(bool duringStep)
+// Moves SDL's events into the game's queue, as having arrived during an
+// effect or not.
+void TakeEvents(bool duringEffect)
 {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
@@ -189,7 +189,7 @@ void TakeEvents(bool duringStep)
     MSG msg;
     while (SDL_PollEvent(&event))
         if (Translate(event, &msg))
-            input.push_back(Arrival{msg, duringStep});
+            input.push_back(Arrival{msg, duringEffect});
 }
 
 bool IsMouseMessage(uint32_t message)
@@ -205,11 +205,11 @@ bool IsKeyMessage(uint32_t message)
 // The original's loop runs a step whenever no message waits, so a press that
 // came while it waited was seen by a step before its release came. Here a
 // press and its release may both wait for the loop: the next message of the
-// same device then waits for a step. Input that arrived while a step ran is
+// same device then waits for a step. Input that arrived during an effect is
 // taken whole before the next step, as the original's loop takes it.
 bool WaitsForAStep(const Arrival& next)
 {
-    if (next.duringStep)
+    if (next.duringEffect)
         return false;
     return (leftPressUnseen && IsMouseMessage(next.msg.message)) ||
            (keyPressUnseen && IsKeyMessage(next.msg.message));
@@ -260,9 +260,7 @@ bool PeekMessage(MSG* msg)
         *msg = MSG{mainWindow, WM_DESTROY, 0, 0};
         return true;
     }
-    // What came since the last step ended came while it ran.
-    TakeEvents(stepRunning);
-    stepRunning = false;
+    TakeEvents(false);
     if (!input.empty() && !WaitsForAStep(input.front())) {
         *msg = input.front().msg;
         input.pop_front();
@@ -275,17 +273,20 @@ bool PeekMessage(MSG* msg)
         *msg = MSG{mainWindow, WM_QUIT, static_cast<uintptr_t>(quitCode), 0};
         return true;
     }
-    stepRunning = true;
     leftPressUnseen = keyPressUnseen = false;
     return false;
 }
 
-void StepWaitsForInput()
+BlockingEffect::BlockingEffect()
 {
-    if (!stepRunning)
-        return;
-    TakeEvents(true);
-    stepRunning = false;
+    if (effectsRunning++ == 0)
+        TakeEvents(false);
+}
+
+BlockingEffect::~BlockingEffect()
+{
+    if (--effectsRunning == 0)
+        TakeEvents(true);
 }
 
 bool InputQueued()

@@ -72,20 +72,27 @@ WindowPlacement WindowPlaced(HWND window);
 // quit signal (as the window's destruction), the input, a posted quit. False
 // when nothing is to be taken now: the caller runs a step of the game then.
 //
-// Input keeps its order, and input that arrives while a step runs is given
-// whole before the next step, as the original's loop took it: a quick click
-// there is gone. Input that arrives while the game waits between steps would
-// have met a step between a press and its release in the original's loop,
-// which never waited: so after a left press (or a key press) given since the
-// last step, the next message of the mouse (or of the keyboard) waits until a
-// step has run, and comes right after it. A quick click or a tapped key is
-// then seen by a step, and its release lands where the original's would have.
+// Input keeps its order, and input that arrives while a step runs a blocking
+// effect is given whole before the next step, as the original's loop took
+// it: a quick click there is gone. Other input comes while the game waits
+// between steps, and would have met a step between a press and its release
+// in the original's loop, which never waited: so after a left press (or a key
+// press) given since the last step, the next message of the mouse (or of the
+// keyboard) waits until a step has run, and comes right after it. A quick
+// click or a tapped key is then seen by a step, and its release lands where
+// the original's would have.
 bool PeekMessage(MSG* msg);
-// The step running now starts to wait for input: what came so far came while
-// it ran, what comes next comes between steps.
-void StepWaitsForInput();
-// Input that PeekMessage has not given yet, with what came just now (while
-// the game waits): events that make no message (the window's own) are none.
+// While one lives, a step runs a blocking effect (the intro, a curtain, a
+// mark's animation, the blink): what input comes meanwhile came during it.
+class BlockingEffect {
+public:
+    BlockingEffect();
+    ~BlockingEffect();
+    BlockingEffect(const BlockingEffect&) = delete;
+    BlockingEffect& operator=(const BlockingEffect&) = delete;
+};
+// Input that PeekMessage has not given yet, with what came just now: events
+// that make no message (the window's own) are none.
 bool InputQueued();
 // A posted message or quit is waiting (input is not counted).
 bool MessageWaiting();

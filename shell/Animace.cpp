@@ -32,6 +32,7 @@ void NextIntro(Surface* from, Surface* to)
 
 void Animace()
 {
+    const BlockingEffect effect;
     uint32_t hold = 2000;
     if (FILE* marker = OpenGameFile(PathPoprve, "r")) {
         hold = 500;

@@ -28,12 +28,14 @@ static void SnimekOpony(int h, const std::function<void()>& scene)
 // A quit request (the window closed, a signal) cuts the curtain short.
 void ZavriOponu(const std::function<void()>& scene)
 {
+    const BlockingEffect effect;
     for (int h = 0; h <= 300 && !QuitRequested(); h += 10)
         SnimekOpony(h, scene);
 }
 
 void OtevriOponu(const std::function<void()>& scene)
 {
+    const BlockingEffect effect;
     for (int h = 300; h >= 0 && !QuitRequested(); h -= 10)
         SnimekOpony(h, scene);
 }
