@@ -143,8 +143,10 @@ Display* Display::Create(const char* title, const WindowPlacement& placement)
         place = screen;
     display->window = SDL_CreateWindow(title, place.x, place.y, place.w, place.h,
                                        resizable | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
-    if (display->window)
+    if (display->window) {
+        System::WatchDisplay(display->window);
         display->renderer = CreateRenderer(display->window);
+    }
     if (!display->renderer) {
         delete display;
         return nullptr;
@@ -185,6 +187,10 @@ Display::~Display()
 {
     if (currentDisplay == this)
         currentDisplay = nullptr;
+    // Without its server nothing of the window can be taken down (SDL would
+    // wait for ever for the server's answer); the process ends anyway.
+    if (System::DisplayLost())
+        return;
     if (note)
         SDL_DestroyTexture(note);
     if (texture)
@@ -293,7 +299,7 @@ void Display::FitTextureToWindow()
 void Display::Show(const Surface& picture, const Surface* shown)
 {
     framePending = false;
-    if (!texture)
+    if (!texture || System::DisplayLost())
         return;
     FitTextureToWindow();
     // Only the rows that differ from the picture on screen are converted.

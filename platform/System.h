@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <string>
 
+struct SDL_Window;
+
 struct SystemTime {
     int year;
     int month;
@@ -60,6 +62,14 @@ FILE* OpenRegularFile(const char* path, const char* mode);
 // earlier save that was killed are removed first. False, with errno set,
 // when the file could not be replaced; the old one is then untouched.
 bool ReplaceFile(const char* path, const void* bytes, size_t size);
+// Copies of the game on one machine (processes on one folder, tabs of the
+// page) take turns at a file that each reads, changes and saves: from
+// LockFile until UnlockFile no other copy holds the lock of that file, and
+// the file reads as the copy that held it last left it. Waits while another
+// copy holds it, a few seconds at most; false then, or when no lock can be
+// had there: the caller goes on without one.
+bool LockFile(const char* path);
+void UnlockFile(const char* path);
 // Nothing at all is there (a file that cannot be looked at is not missing).
 bool FileMissing(const char* path);
 // Like mkdir -p; new folders are the user's own. True when the folder is there.
@@ -86,6 +96,12 @@ bool QuitRequestCaught();
 bool ReachConsole();
 
 // Display and text.
+// The desktop's display can go away (its server ends): from then on
+// DisplayLost() is true, and the game ends as a closed window does instead
+// of being ended at once by the display's own library. Watched from the
+// moment the game's window is made.
+void WatchDisplay(SDL_Window* window);
+bool DisplayLost();
 // Whether a GPU could draw; without one GL would only rasterise in software.
 bool HasGpu();
 // The font file for a face and weight ("Verdana" bold); empty when none.

@@ -255,7 +255,7 @@ bool PeekMessage(MSG* msg)
         posted.pop_front();
         return true;
     }
-    if (System::QuitRequestCaught() && !destroyed) {
+    if ((System::QuitRequestCaught() || System::DisplayLost()) && !destroyed) {
         destroyed = true;
         *msg = MSG{mainWindow, WM_DESTROY, 0, 0};
         return true;
@@ -302,7 +302,7 @@ bool MessageWaiting()
 
 bool QuitRequested()
 {
-    if (quitPosted || destroyed || System::QuitRequestCaught())
+    if (quitPosted || destroyed || System::QuitRequestCaught() || System::DisplayLost())
         return true;
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return false;

@@ -124,4 +124,23 @@ lines=$(log_lines)
 [ "$lines" = "Registrace tridy okna ok.|Hlavni okno ok.|Inicializace hry ok.|Destroy Window ok.|Konec programu ok.|" ] ||
   fail "log lines after SIGHUP: $lines"
 [ "$(stat -c %s data/hra.dat 2>/dev/null || echo 0)" -eq 810 ] || fail "no data/hra.dat after SIGHUP"
-echo "end-to-end: 2 passed, 0 failed"
+
+# The display going away (its server ends) ends the game as closing the
+# window does: the log closed, data/hra.dat written, status 0.
+rm -f data/hra.dat
+ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./ortelanka >game.out 2>&1 &
+game_pid=$!
+wait_for 10 started || fail "the game did not start a third time: $(cat game.out)"
+sleep 1
+kill "$xvfb_pid"
+xvfb_pid=""
+wait_for 5 game_ended || fail "the game did not end when its display went away"
+status=0
+wait "$game_pid" || status=$?
+game_pid=""
+[ "$status" -eq 0 ] || fail "the game ended with status $status when its display went away"
+lines=$(log_lines)
+[ "$lines" = "Registrace tridy okna ok.|Hlavni okno ok.|Inicializace hry ok.|Destroy Window ok.|Konec programu ok.|" ] ||
+  fail "log lines after the display went away: $lines"
+[ "$(stat -c %s data/hra.dat 2>/dev/null || echo 0)" -eq 810 ] || fail "no data/hra.dat after the display went away"
+echo "end-to-end: 3 passed, 0 failed"

@@ -12,6 +12,14 @@ bool System::HasGpu()
     return true;  // the browser decides how it draws
 }
 
+// The canvas stays as long as the page does.
+void System::WatchDisplay(SDL_Window*) {}
+
+bool System::DisplayLost()
+{
+    return false;
+}
+
 // The page's script makes a folder of the browser's persistent storage the
 // working folder before the game starts; the pictures and the music are in
 // the page's read-only package.

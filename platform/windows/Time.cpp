@@ -44,3 +44,11 @@ bool System::HasGpu()
     // Windows always has a Direct3D device, if only Microsoft's own software one.
     return true;
 }
+
+// The desktop of Windows does not go away under a running program.
+void System::WatchDisplay(SDL_Window*) {}
+
+bool System::DisplayLost()
+{
+    return false;
+}
