@@ -22,6 +22,9 @@ static void NelzeZapsat(const char* path)
 
 bool CHraciPole::UlozTah(int x, int y)
 {
+    // Another copy of the game may be recording its moves at the same time:
+    // the count and the append are one step that copies take in turns.
+    GameFileLock zamek(PathTahy);
     // Whole records already in the file; a partial trailing record is
     // overwritten by the new one, so the file always holds whole records.
     long n = 0;

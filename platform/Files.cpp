@@ -12,3 +12,11 @@ bool ReplaceGameFile(const char* name, const void* bytes, size_t size)
 {
     return System::ReplaceFile(name, bytes, size);
 }
+
+GameFileLock::GameFileLock(const char* n) : name(n), held(System::LockFile(n)) {}
+
+GameFileLock::~GameFileLock()
+{
+    if (held)
+        System::UnlockFile(name.c_str());
+}

@@ -93,9 +93,14 @@ SettingsStatus LoadSettings(Settings* settings)
     return ParseSettings(bytes.data(), size, settings);
 }
 
-bool SaveSettings(const Settings& settings)
+bool SaveSettingChange(const Settings& settings, const std::function<void(Settings*)>& change)
 {
+    const std::string path = SettingsPath();
+    GameFileLock lock(path.c_str());
+    Settings merged = settings;
+    LoadSettings(&merged);
+    change(&merged);
     // Replaced whole: a failed save leaves the old choice.
-    const std::string text = FormatSettings(settings);
-    return ReplaceGameFile(SettingsPath().c_str(), text.data(), text.size());
+    const std::string text = FormatSettings(merged);
+    return ReplaceGameFile(path.c_str(), text.data(), text.size());
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 struct Settings {
@@ -27,5 +28,9 @@ SettingsStatus ParseSettings(const uint8_t* bytes, size_t size, Settings* settin
 std::string FormatSettings(const Settings& settings);
 
 SettingsStatus LoadSettings(Settings* settings);
-// Creates the settings folder when it is missing. False when nothing could be written.
-bool SaveSettings(const Settings& settings);
+// The one choice `change` makes goes into the file as it is on disk now, so
+// another copy's choices there stay (another copy may have chosen the music
+// since this one read the file). `settings` (this copy's choices) is the
+// base when the file holds nothing usable. Creates the settings folder when
+// it is missing. False when nothing could be written.
+bool SaveSettingChange(const Settings& settings, const std::function<void(Settings*)>& change);

@@ -28,47 +28,78 @@ static void ZakonciJmeno(char (&name)[20])
     std::memset(name + length, 0, sizeof name - length);
 }
 
-CNejlepsi::CNejlepsi() : entries{}, file(nullptr), fileName{}, ulozeno(true)
+namespace {
+
+enum class Stav { Precteno, Chybi, NeniSoubor, NelzeCist };
+
+// The table in the file; rows a short file does not cover are the default
+// rows. `bytes` is how much the file held, one byte more telling a longer file.
+Stav CtiTabulku(const char* fileName, BestEntry (&rows)[10], size_t* bytes)
+{
+    for (int i = 0; i < 10; ++i)
+        VychoziRadek(&rows[i], i);
+    *bytes = 0;
+    FILE* file = OpenGameFile(fileName, "rb");
+    if (!file)
+        return errno == ENOENT ? Stav::Chybi : errno == ENODEV || errno == EISDIR ? Stav::NeniSoubor : Stav::NelzeCist;
+    unsigned char raw[sizeof rows + 1];
+    *bytes = std::fread(raw, 1, sizeof raw, file);
+    std::fclose(file);
+    const size_t rowsRead = std::min<size_t>(*bytes / sizeof(BestEntry), 10);
+    for (size_t i = 0; i < rowsRead; ++i) {
+        rows[i].score = static_cast<int32_t>(ReadLe32(raw + 24 * i));
+        std::memcpy(rows[i].name, raw + 24 * i + 4, sizeof rows[i].name);
+        ZakonciJmeno(rows[i].name);
+    }
+    return Stav::Precteno;
+}
+
+// Below every row with the same score: among equal scores the older rows stay ahead.
+void VlozRadek(BestEntry (&rows)[10], const BestEntry& row)
+{
+    for (int i = 0; i < 10; ++i) {
+        if (rows[i].score < row.score) {
+            for (int j = 9; j > i; --j)
+                rows[j] = rows[j - 1];
+            rows[i] = row;
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+CNejlepsi::CNejlepsi() : entries{}, fileName{}, ulozeno(true)
 {
     std::strcpy(fileName, "best.dat");
-    file = OpenGameFile(fileName, "rb");
-    if (file) {
-        unsigned char raw[sizeof entries + 1];  // one byte more tells a longer file
-        const size_t bytes = std::fread(raw, 1, sizeof raw, file);
-        std::fclose(file);
-        file = nullptr;
-        const size_t rows = std::min<size_t>(bytes / sizeof(BestEntry), 10);
-        for (int i = 0; i < 10; ++i) {
-            if (static_cast<size_t>(i) < rows) {
-                entries[i].score = static_cast<int32_t>(ReadLe32(raw + 24 * i));
-                std::memcpy(entries[i].name, raw + 24 * i + 4, sizeof entries[i].name);
-                ZakonciJmeno(entries[i].name);
-            } else {
-                VychoziRadek(&entries[i], i);
-            }
-        }
+    // Under the lock: another copy may be making the table at the same moment.
+    GameFileLock zamek(fileName);
+    size_t bytes = 0;
+    switch (CtiTabulku(fileName, entries, &bytes)) {
+    case Stav::Precteno: {
         char message[64];
-        if (rows < 10) {
-            std::snprintf(message, sizeof message, "best.dat ma jen %d radku", static_cast<int>(rows));
+        if (bytes < sizeof entries) {
+            std::snprintf(message, sizeof message, "best.dat ma jen %d radku", static_cast<int>(bytes / 24));
             Log.Write(message, 2);
         } else if (bytes > sizeof entries) {
             Log.Write("best.dat je delsi nez 240 bajtu, zbytek se necte", 2);
         }
-        return;
+        break;
     }
-    for (int i = 0; i < 10; ++i)
-        VychoziRadek(&entries[i], i);
     // A missing table is made anew, and so is one that something other than
     // a file stands in for; a table that is there but cannot be read is left
     // alone on the disk (and the defaults shown are not what it holds).
-    if (errno == ENOENT) {
+    case Stav::Chybi:
         Uloz();
-    } else if (errno == ENODEV || errno == EISDIR) {
+        break;
+    case Stav::NeniSoubor:
         Log.Write("best.dat neni soubor, plati vychozi tabulka", 2);
         Uloz();
-    } else {
+        break;
+    case Stav::NelzeCist:
         Log.Write("best.dat nelze cist, plati vychozi tabulka", 2);
         ulozeno = false;
+        break;
     }
 }
 
@@ -82,19 +113,41 @@ bool CNejlepsi::MuzePridat(int score)
     return false;
 }
 
+bool CNejlepsi::NactiSCekajicimi()
+{
+    BestEntry naDisku[10];
+    size_t bytes = 0;
+    if (CtiTabulku(fileName, naDisku, &bytes) == Stav::NelzeCist)
+        return false;
+    std::copy(std::begin(naDisku), std::end(naDisku), std::begin(entries));
+    for (const BestEntry& row : cekajici)
+        VlozRadek(entries, row);
+    return true;
+}
+
 void CNejlepsi::Pridej(int score, const char* name)
 {
-    for (int i = 0; i < 10; ++i) {
-        if (entries[i].score < score) {
-            for (int j = 9; j > i; --j)
-                entries[j] = entries[j - 1];
-            std::memset(&entries[i], 0, sizeof entries[i]);
-            entries[i].score = score;
-            std::strncpy(entries[i].name, name, MAXDELKAJMENA);
-            break;
-        }
+    BestEntry row{};
+    row.score = score;
+    std::strncpy(row.name, name, MAXDELKAJMENA);
+    cekajici.push_back(row);
+    GameFileLock zamek(fileName);
+    if (!NactiSCekajicimi()) {
+        // Never replaced: what the file holds is not known. The row waits in
+        // memory, and the table on screen says it is not saved.
+        VlozRadek(entries, row);
+        ulozeno = false;
+        Log.Write("best.dat nelze cist, novy radek zustava jen v pameti", 2);
+        return;
     }
-    Uloz();
+    if (Uloz())
+        cekajici.clear();
+}
+
+void CNejlepsi::Obnov()
+{
+    GameFileLock zamek(fileName);
+    NactiSCekajicimi();
 }
 
 // The whole table is replaced at once, so a failed or interrupted save never

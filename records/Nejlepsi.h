@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <vector>
 
 class Surface;
 class Font;
@@ -21,7 +21,12 @@ public:
     virtual ~CNejlepsi();
 
     bool MuzePridat(int score);
+    // The new row goes into the table as it is on disk now, which another
+    // copy of the game may have changed since it was read.
     void Pridej(int score, const char* name);
+    // Reads the table again as the copies of the game left it on disk, with
+    // the rows that still wait to be saved.
+    void Obnov();
     void Zobraz(Surface* surface);
 
     const BestEntry& Radek(int i) const { return entries[i]; }
@@ -30,9 +35,12 @@ public:
 
 private:
     bool Uloz();
+    // The rows on disk merged with the rows still waiting; false, with the
+    // table left as it is, when the file is there but cannot be read.
+    bool NactiSCekajicimi();
 
     BestEntry entries[10];
-    FILE* file;
+    std::vector<BestEntry> cekajici;  // entered, not yet saved
     char fileName[16];
     bool ulozeno;  // the last save succeeded, or none was needed
 };

@@ -36,9 +36,11 @@ int FokusTlacitka = 0;
 // The window and music choices of this run, saved whenever they change.
 static Settings nastaveni;
 
-static void UlozNastaveni()
+// Only the choice just made is written into the file, which another copy
+// of the game may have changed meanwhile.
+static void UlozNastaveni(const std::function<void(Settings*)>& zmena)
 {
-    if (!SaveSettings(nastaveni))
+    if (!SaveSettingChange(nastaveni, zmena))
         Log.Write("Nastaveni nelze ulozit: ortelanka.conf", 2);
 }
 
@@ -50,7 +52,7 @@ static void PrepniZobrazeni()
     lpdd->SetFullScreen(!lpdd->FullScreen());
     nastaveni.fullScreen = lpdd->FullScreen();
     lpdd->ShowNote(nastaveni.fullScreen ? "Cel\xE1 obrazovka" : "Okno");
-    UlozNastaveni();
+    UlozNastaveni([](Settings* s) { s->fullScreen = nastaveni.fullScreen; });
 }
 
 // F9: the music stops where it is and goes on from there.
@@ -61,7 +63,7 @@ static void PrepniHudbu()
         lpds->Pause(!nastaveni.music);
     if (lpdd)
         lpdd->ShowNote(nastaveni.music ? "Hudba zapnuta" : "Hudba vypnuta");
-    UlozNastaveni();
+    UlozNastaveni([](Settings* s) { s->music = nastaveni.music; });
 }
 
 static void PosunKurzorem(int dx, int dy)
@@ -158,7 +160,10 @@ static void ZapamatujOkno()
         return;
     nastaveni.windowWidth = okno.width;
     nastaveni.windowHeight = okno.height;
-    UlozNastaveni();
+    UlozNastaveni([](Settings* s) {
+        s->windowWidth = nastaveni.windowWidth;
+        s->windowHeight = nastaveni.windowHeight;
+    });
 }
 
 void Game_Done()

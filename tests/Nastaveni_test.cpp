@@ -18,14 +18,14 @@ TEST_F(Nastaveni, ChoicesAreSavedAndReadBackAndAnythingOddKeepsTheDefaults)
     EXPECT_EQ(LoadSettings(&s), SettingsStatus::Missing);
     EXPECT_TRUE(s.fullScreen && s.music) << "full screen with music when nothing was chosen";
 
-    ASSERT_TRUE(SaveSettings(Settings{false, true}));
+    ASSERT_TRUE(SaveSettingChange(Settings{}, [](Settings* n) { n->fullScreen = false; }));
     EXPECT_EQ(CtiText("ortelanka.conf"), "fullscreen=0\nmusic=1\n");
     EXPECT_EQ(LoadSettings(&s), SettingsStatus::Read);
     EXPECT_FALSE(s.fullScreen);
     EXPECT_TRUE(s.music);
 
-    ASSERT_TRUE(SaveSettings(Settings{false, true, 1024, 768}));
-    EXPECT_EQ(CtiText("ortelanka.conf"), "fullscreen=0\nmusic=1\nwindow=1024x768\n");
+    ASSERT_TRUE(SaveSettingChange(Settings{}, [](Settings* n) { n->windowWidth = 1024, n->windowHeight = 768; }));
+    EXPECT_EQ(CtiText("ortelanka.conf"), "fullscreen=0\nmusic=1\nwindow=1024x768\n") << "the file's choices stay";
     EXPECT_EQ(LoadSettings(&s), SettingsStatus::Read);
     EXPECT_EQ(s.windowWidth, 1024);
     EXPECT_EQ(s.windowHeight, 768);
@@ -44,6 +44,8 @@ TEST_F(Nastaveni, ChoicesAreSavedAndReadBackAndAnythingOddKeepsTheDefaults)
     }
     ZapisSoubor("ortelanka.conf", std::vector<uint8_t>(5000, '\n'));
     EXPECT_EQ(LoadSettings(&s), SettingsStatus::Damaged) << "far too long to be ours";
+    ASSERT_TRUE(SaveSettingChange(Settings{true, false}, [](Settings* n) { n->fullScreen = false; }));
+    EXPECT_EQ(CtiText("ortelanka.conf"), "fullscreen=0\nmusic=0\n") << "over a damaged file, this copy's choices";
 }
 
 }  // namespace

@@ -89,14 +89,17 @@ TEST_F(SystemWindows, TextModeWritesCrLfBinaryKeepsBytesAndOnlyFilesOpen)
 TEST_F(SystemWindows, AReplacedFileIsWholeOldOrNewAndOnlyDeadTemporariesGo)
 {
     Zapis("best.dat", "wb", "old");
-    Zapis("best.dat.AbCdEf", "wb", "killed save");
+    Zapis("best.dat.~ortelanka-AbCdEf", "wb", "killed save");
+    Zapis("best.dat.AbCdEf", "wb", "the player's");
     // A save still going on holds its temporary; so does this.
-    FILE* live = std::fopen("best.dat.Zz0123", "wb");
+    FILE* live = std::fopen("best.dat.~ortelanka-Zz0123", "wb");
     ASSERT_NE(live, nullptr);
     EXPECT_TRUE(System::ReplaceFile("best.dat", "new", 3));
     EXPECT_EQ(Obsah("best.dat"), "new");
-    EXPECT_FALSE(fs::exists("best.dat.AbCdEf"));
-    EXPECT_TRUE(fs::exists("best.dat.Zz0123"));
+    EXPECT_FALSE(fs::exists("best.dat.~ortelanka-AbCdEf"));
+    EXPECT_TRUE(fs::exists("best.dat.~ortelanka-Zz0123"));
+    EXPECT_EQ(Obsah("best.dat.AbCdEf"), "the player's") << "only the game's own temporaries go";
+    fs::remove("best.dat.AbCdEf");
     std::fclose(live);
 
     // Windows may refuse to replace a file someone has open; then the old

@@ -64,14 +64,47 @@ TEST_F(Nejlepsi, AFullDiskOrAReadOnlyFolderLeavesTheOldTableOnDisk)
     EXPECT_EQ(status, 0);
 }
 
-TEST_F(Nejlepsi, ATableIsNeverWrittenThroughALinkAndOldTemporariesAreCleared)
+// best.dat belongs to someone else and may not be read: the player may still
+// write the folder, but the table is never replaced by one made of defaults.
+TEST_F(Nejlepsi, ATableThatCannotBeReadIsNeverReplaced)
+{
+    std::vector<uint8_t> tabulka = BestDat(Vychozi());
+    tabulka[4] = 'Z';
+    ZapisSoubor("best.dat", tabulka);
+    chmod("best.dat", 0400);
+    chmod(".", 0777);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 ? setgid(65534) != 0 || setuid(65534) != 0 : chmod("best.dat", 0) != 0)
+            _exit(2);
+        CNejlepsi jinde;
+        jinde.Pridej(99999, "NOVY");
+        jinde.Obnov();
+        _exit(!jinde.Ulozeno() && std::string(jinde.Radek(0).name) == "NOVY" ? 0 : 1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    chmod(".", 0700);
+    chmod("best.dat", 0600);
+    EXPECT_EQ(status, 0) << "the row waits in memory, and the table says it is not saved";
+    EXPECT_EQ(CtiSoubor("best.dat"), tabulka) << "byte for byte";
+    EXPECT_NE(CtiText("Ortelanka.log").find("'best.dat nelze cist, novy radek zustava jen v pameti' :: warning."),
+              std::string::npos);
+}
+
+// Only the game's own temporaries, which say so in their names, are cleared.
+TEST_F(Nejlepsi, ATableIsNeverWrittenThroughALinkAndOnlyTheGamesOldTemporariesAreCleared)
 {
     ZapisSoubor("cil", {'c', 'i', 'l'});
     std::filesystem::create_symlink("cil", "best.dat.tmp");
-    std::filesystem::create_symlink("cil", "best.dat.Link01");
-    ZapisSoubor("best.dat.Stal01", {1});  // left by a save that was killed
-    ZapisSoubor("best.dat.Bezi01", {2});  // a save going on in another game
-    const int bezi = open("best.dat.Bezi01", O_RDONLY);
+    std::filesystem::create_symlink("cil", "best.dat.~ortelanka-Link01");
+    ZapisSoubor("best.dat.~ortelanka-Stal01", {1});  // left by a save that was killed
+    ZapisSoubor("best.dat.~ortelanka-Bezi01", {2});  // a save going on in another game
+    const char* const hracovy[] = {"best.dat.backup", "best.dat.BACKUP", "best.dat.old123", "best.dat.Stal01",
+                                   "ortelanka.conf.backup"};
+    for (const char* soubor : hracovy)
+        ZapisSoubor(soubor, {3});
+    const int bezi = open("best.dat.~ortelanka-Bezi01", O_RDONLY);
     ASSERT_EQ(flock(bezi, LOCK_EX), 0);
 
     CNejlepsi tabulka;
@@ -79,9 +112,11 @@ TEST_F(Nejlepsi, ATableIsNeverWrittenThroughALinkAndOldTemporariesAreCleared)
     EXPECT_FALSE(std::filesystem::is_symlink("best.dat"));
     EXPECT_EQ(CtiText("cil"), "cil") << "nothing is written through a link";
     EXPECT_TRUE(std::filesystem::is_symlink("best.dat.tmp"));
-    EXPECT_TRUE(std::filesystem::is_symlink("best.dat.Link01"));
-    EXPECT_FALSE(std::filesystem::exists("best.dat.Stal01"));
-    EXPECT_TRUE(std::filesystem::exists("best.dat.Bezi01"));
+    EXPECT_TRUE(std::filesystem::is_symlink("best.dat.~ortelanka-Link01"));
+    EXPECT_FALSE(std::filesystem::exists("best.dat.~ortelanka-Stal01"));
+    EXPECT_TRUE(std::filesystem::exists("best.dat.~ortelanka-Bezi01"));
+    for (const char* soubor : hracovy)
+        EXPECT_EQ(CtiSoubor(soubor), std::vector<uint8_t>{3}) << soubor << " is the player's";
     close(bezi);
 }
 

@@ -28,7 +28,9 @@ TEST_F(Nejlepsi, AFirstStartWritesTheTenDefaultRows)
 {
     CNejlepsi tabulka;
     EXPECT_EQ(CtiSoubor("best.dat"), BestDat(Vychozi()));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1) << "no temporary file is left";
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        EXPECT_TRUE(entry.path().filename() == "best.dat" || entry.path().extension() == ".lock")
+            << entry.path() << ": no temporary file is left";
     EXPECT_TRUE(tabulka.MuzePridat(98101));
     EXPECT_FALSE(tabulka.MuzePridat(98100)) << "equal scores do not qualify";
 }

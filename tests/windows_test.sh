@@ -44,7 +44,7 @@ wine 120 wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
 # The unit tests, beside the bundled font as the game has it, in a folder of
 # their own: what the game's objects write at exit goes with it.
 cp -r "$build/tests" "$work/tests"
-for test in "$work"/tests/*.exe; do
+for test in "$work"/tests/test_*.exe; do
   name=$(basename "$test" .exe)
   if ! (cd "$work/tests" && SDL_VIDEODRIVER=dummy wine 300 "$test" >"$work/$name.log" 2>&1); then
     tail -n 40 "$work/$name.log" >&2
@@ -52,6 +52,13 @@ for test in "$work"/tests/*.exe; do
   fi
   pass "$name: $(grep -o '[0-9]* tests\? from [0-9]* test suites\? ran' "$work/$name.log")"
 done
+# Two copies of the game's file code at once in one folder, as two Windows processes.
+if ! bash "$(dirname "$0")/dve_kopie.sh" "timeout 300 /usr/bin/wine $work/tests/ortelanka_kopie.exe" "winepath -w" \
+  >"$work/kopie.log" 2>&1; then
+  cat "$work/kopie.log" >&2
+  fail "two copies lost each other's work"
+fi
+pass "two copies at once in one folder keep each other's work"
 
 # Helpers of a player at the screen.
 press() { xdotool mousemove "$1" "$2"; sleep 0.1; xdotool mousedown 1; sleep 0.15; xdotool mouseup 1; }

@@ -3,8 +3,9 @@
 // Module.playerClicked promise resolves and the page's Module.gameFiles (the
 // pictures, music and font as [path, bytes]) are in place. Its working
 // directory is a folder of the browser's persistent storage (IndexedDB): read
-// in before the game starts, written back after every change the game makes;
-// without usable storage the game still runs and nothing is kept.
+// in before the game starts, each file stored again after every change the
+// game makes to it; without usable storage the game still runs and nothing
+// is kept.
 Module.preRun = Module.preRun || [];
 Module.preRun.push(function () {
   // Keys go to the canvas, which has the focus, not to the whole page.
@@ -18,43 +19,112 @@ Module.preRun.push(function () {
     warned = true;
   }
 
-  var saving = false;
-  var saveAgain = false;
-  function save() {
-    if (saving) {
-      saveAgain = true;
+  // The browser's storage keeps every file as an entry of its own, in the
+  // layout Emscripten's IDBFS reads at start (so what earlier visits kept is
+  // found). Each change the game makes is stored as a change of that one
+  // file, never as a copy of all the files as this tab sees them: two tabs,
+  // or the installed page beside a tab, keep each other's files.
+  var store = null;
+  var storing = Promise.resolve();
+  var bringingIn = false;
+  function stored(run) {
+    storing = storing.then(function () {
+      return new Promise(function (done) {
+        try {
+          var transaction = store.transaction(['FILE_DATA'], 'readwrite');
+          transaction.oncomplete = function () { done(); };
+          transaction.onerror = transaction.onabort = function () { warn(transaction.error); done(); };
+          run(transaction.objectStore('FILE_DATA'));
+        } catch (error) {
+          warn(error);
+          done();
+        }
+      });
+    });
+    return storing;
+  }
+  function keep(path) {
+    path = PATH_FS.resolve(path);
+    if (!store || bringingIn || path.indexOf(folder + '/') !== 0)  // the game's files, not the page's
       return;
-    }
-    saving = true;
-    FS.syncfs(false, function (error) {
-      saving = false;
-      if (error)
-        warn(error);
-      if (saveAgain) {
-        saveAgain = false;
-        save();
+    stored(function (files) {
+      var node = FS.analyzePath(path);
+      if (node.exists && FS.isFile(node.object.mode)) {
+        var stat = FS.stat(path);
+        files.put({ timestamp: stat.mtime, mode: stat.mode, contents: FS.readFile(path) }, path);
+      } else {
+        files.delete(path);
       }
     });
+    if (Module.filesChanged)
+      Module.filesChanged();
   }
   // Every way the game changes a file ends in one of these.
-  function saveAfter(name, changes) {
+  function keepAfter(name, paths) {
     var original = FS[name];
     FS[name] = function () {
+      var before = paths(arguments);
       var result = original.apply(this, arguments);
-      if (changes(arguments)) {
-        save();
-        if (Module.filesChanged)
-          Module.filesChanged();
-      }
+      before.forEach(keep);
       return result;
     };
   }
+  // The file as the tab that wrote it last left it in the storage.
+  function bringIn(path) {
+    return new Promise(function (done) {
+      if (!store)
+        return done();
+      var request = store.transaction(['FILE_DATA'], 'readonly').objectStore('FILE_DATA').get(path);
+      request.onsuccess = function () {
+        var entry = request.result;
+        if (entry && entry.contents) {
+          bringingIn = true;
+          try {
+            FS.writeFile(path, entry.contents);
+            FS.utime(path, entry.timestamp.getTime(), entry.timestamp.getTime());
+          } finally {
+            bringingIn = false;
+          }
+        }
+        done();
+      };
+      request.onerror = function () { done(); };
+    });
+  }
 
-  function ready(persistent) {
-    if (persistent) {
-      saveAfter('close', function (args) { return (args[0].flags & 3) !== 0; });  // opened for writing
-      saveAfter('rename', function () { return true; });
-      saveAfter('unlink', function () { return true; });
+  // The tabs take turns at a file (platform/browser/Locks.cpp) with the
+  // browser's locks, a few seconds at most.
+  var held = {};
+  Module.lockFile = function (path) {
+    path = PATH_FS.resolve(path);
+    if (!navigator.locks)
+      return bringIn(path).then(function () { return 0; });
+    return new Promise(function (taken) {
+      var options = typeof AbortSignal.timeout === 'function' ? { signal: AbortSignal.timeout(3000) } : {};
+      navigator.locks.request('ortelanka:' + path, options, function () {
+        return new Promise(function (release) {
+          held[path] = release;
+          bringIn(path).then(function () { taken(1); });
+        });
+      }).catch(function () { taken(0); });
+    });
+  };
+  Module.unlockFile = function (path) {
+    path = PATH_FS.resolve(path);
+    return storing.then(function () {
+      var release = held[path];
+      delete held[path];
+      if (release)
+        release();
+    });
+  };
+
+  function ready(database) {
+    store = database;
+    if (store) {
+      keepAfter('close', function (args) { return (args[0].flags & 3) !== 0 ? [args[0].path] : []; });
+      keepAfter('rename', function (args) { return [args[0], args[1]]; });
+      keepAfter('unlink', function (args) { return [args[0]]; });
     }
     if (!FS.analyzePath(folder + '/data').exists)
       FS.mkdir(folder + '/data');
@@ -66,13 +136,19 @@ Module.preRun.push(function () {
   // Without IndexedDB at all, Emscripten's IDBFS would stop the program.
   if (typeof indexedDB === 'undefined' || !indexedDB) {
     warn('no IndexedDB');
-    ready(false);
+    ready(null);
   } else {
     FS.mount(IDBFS, {}, folder);
     FS.syncfs(true, function (error) {
-      if (error)
+      if (error) {
         warn(error);
-      ready(!error);
+        return ready(null);
+      }
+      IDBFS.getDB(folder, function (error, database) {
+        if (error)
+          warn(error);
+        ready(error ? null : database);
+      });
     });
   }
 

@@ -17,3 +17,8 @@ add_executable(test_core_windows
   tests/Zaznamy_test.cpp tests/Nastaveni_test.cpp)
 target_link_libraries(test_core_windows PRIVATE board records log platform GTest::gtest_main)
 set_target_properties(test_core_windows PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${test_dir})
+
+# One copy of the game's file code; tests/windows_test.sh runs two at once.
+add_executable(ortelanka_kopie tests/Kopie.cpp)
+target_link_libraries(ortelanka_kopie PRIVATE board records log platform)
+set_target_properties(ortelanka_kopie PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${test_dir})

@@ -59,6 +59,9 @@ void SplitPath(const std::string& path, std::string* folder, std::string* base)
     *base = slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A temporary is named "best.dat.~ortelanka-Ab12Cd": a name no player
+// gives a file, so the clean-up never takes one of the player's.
+constexpr char kTemporaryMark[] = ".~ortelanka-";
 constexpr size_t kSuffixLength = 6;
 constexpr char kSuffixLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
@@ -70,9 +73,10 @@ bool IsFolder(const std::string& path)
 
 bool IsTemporaryOf(const char* entry, const std::string& base)
 {
-    if (std::strncmp(entry, base.c_str(), base.size()) != 0 || entry[base.size()] != '.')
+    const size_t mark = sizeof kTemporaryMark - 1;
+    if (std::strncmp(entry, base.c_str(), base.size()) != 0 || std::strncmp(entry + base.size(), kTemporaryMark, mark) != 0)
         return false;
-    const char* suffix = entry + base.size() + 1;
+    const char* suffix = entry + base.size() + mark;
     return std::strlen(suffix) == kSuffixLength && std::strspn(suffix, kSuffixLetters) == kSuffixLength;
 }
 
@@ -105,7 +109,7 @@ int CreateTemporary(const std::string& path, std::string* temporary)
     uint64_t state = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
                      static_cast<uint64_t>(getpid()) << 32;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        *temporary = path + '.';
+        *temporary = path + kTemporaryMark;
         for (size_t i = 0; i < kSuffixLength; ++i) {
             state = state * 6364136223846793005u + 1442695040888963407u;
             temporary->push_back(kSuffixLetters[(state >> 33) % (sizeof kSuffixLetters - 1)]);

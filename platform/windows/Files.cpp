@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <fcntl.h>
 #include <io.h>
+#include <map>
 
 using win32::ErrnoOf;
 using win32::Wide;
@@ -44,15 +45,19 @@ bool ReadMode(const char* mode, OpenMode* open)
     }
 }
 
+// A temporary is named "best.dat.~ortelanka-Ab12Cd": a name no player
+// gives a file, so the clean-up never takes one of the player's.
+constexpr wchar_t kTemporaryMark[] = L".~ortelanka-";
 constexpr size_t kSuffixLength = 6;
 constexpr wchar_t kSuffixLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
 bool IsTemporaryOf(const wchar_t* entry, const std::wstring& base)
 {
     // Names on Windows match whatever their case.
-    if (_wcsnicmp(entry, base.c_str(), base.size()) != 0 || entry[base.size()] != L'.')
+    const size_t mark = sizeof kTemporaryMark / sizeof(wchar_t) - 1;
+    if (_wcsnicmp(entry, base.c_str(), base.size()) != 0 || _wcsnicmp(entry + base.size(), kTemporaryMark, mark) != 0)
         return false;
-    const wchar_t* suffix = entry + base.size() + 1;
+    const wchar_t* suffix = entry + base.size() + mark;
     return std::wcslen(suffix) == kSuffixLength && std::wcsspn(suffix, kSuffixLetters) == kSuffixLength;
 }
 
@@ -62,7 +67,7 @@ bool IsTemporaryOf(const wchar_t* entry, const std::wstring& base)
 void RemoveStaleTemporaries(const std::wstring& folder, const std::wstring& base)
 {
     WIN32_FIND_DATAW entry;
-    const HANDLE find = FindFirstFileW((folder + base + L".*").c_str(), &entry);
+    const HANDLE find = FindFirstFileW((folder + base + kTemporaryMark + L"*").c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE)
         return;
     do {
@@ -78,7 +83,7 @@ HANDLE CreateTemporary(const std::wstring& path, std::wstring* temporary)
 {
     static uint64_t state = GetTickCount64() ^ static_cast<uint64_t>(GetCurrentProcessId()) << 32;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        *temporary = path + L'.';
+        *temporary = path + kTemporaryMark;
         for (size_t i = 0; i < kSuffixLength; ++i) {
             state = state * 6364136223846793005u + 1442695040888963407u;
             temporary->push_back(kSuffixLetters[(state >> 33) % (sizeof kSuffixLetters / sizeof(wchar_t) - 1)]);
@@ -108,6 +113,33 @@ bool WriteAll(HANDLE file, const void* bytes, size_t size)
     }
     return true;
 }
+
+// Another program (a virus scanner, an editor, a backup) may hold the file
+// open for a moment: the replacing is tried again for a second before it is
+// given up.
+bool MoveOver(const std::wstring& temporary, const std::wstring& target)
+{
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+        if (!held || attempt == 20)
+            return false;
+        Sleep(50);
+        SetLastError(error);
+    }
+}
+
+// Copies of the game take turns at a file through a lock on a hidden file
+// beside it ("best.dat.lock"): the file itself is replaced by every save.
+struct HeldLock {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    int held = 0;
+};
+std::map<std::wstring, HeldLock> heldLocks;
+
+constexpr DWORD kLockPatienceMilliseconds = 3000;
 
 }  // namespace
 
@@ -167,7 +199,7 @@ bool System::ReplaceFile(const char* path, const void* bytes, size_t size)
     CloseHandle(file);
     // Unlike rename(), this replaces an existing file; it returns once the
     // move is on the disk.
-    if (done && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (done && !MoveOver(temporary, target)) {
         done = false;
         error = GetLastError();
     }
@@ -176,6 +208,45 @@ bool System::ReplaceFile(const char* path, const void* bytes, size_t size)
         errno = ErrnoOf(error);
     }
     return done;
+}
+
+bool System::LockFile(const char* path)
+{
+    const std::wstring name = Wide(path) + L".lock";
+    HeldLock& lock = heldLocks[name];
+    if (lock.held > 0) {
+        ++lock.held;
+        return true;
+    }
+    const HANDLE file = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        heldLocks.erase(name);
+        return false;
+    }
+    for (DWORD waited = 0;; waited += 10) {
+        OVERLAPPED start{};
+        if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &start))
+            break;
+        if (waited >= kLockPatienceMilliseconds) {
+            CloseHandle(file);
+            heldLocks.erase(name);
+            return false;
+        }
+        Sleep(10);
+    }
+    lock = HeldLock{file, 1};
+    return true;
+}
+
+void System::UnlockFile(const char* path)
+{
+    const auto lock = heldLocks.find(Wide(path) + L".lock");
+    if (lock == heldLocks.end() || --lock->second.held > 0)
+        return;
+    CloseHandle(lock->second.file);  // drops the lock
+    heldLocks.erase(lock);
 }
 
 bool System::FileMissing(const char* path)

@@ -466,6 +466,59 @@ try {
   if (second.held > 1200) fail('a later run held the intro pictures for more than 0.5 s');
   if (second.firstPicture > 2000) fail('a ready page took more than 2 s to start the game');
 
+  // Two tabs at once keep each other's files. Tab B waits on its game screen
+  // while tab A beats the computer (which never seeds its generator, so a
+  // fresh game answers these moves the same way every time), enters a name
+  // and turns the music off; then B places a move. The browser's storage, as
+  // a tab opened afterwards finds it, holds all of it.
+  const tabB = watch(await browser.newPage());
+  await tabB.setViewport({ width: 800, height: 644 });
+  await tabB.goto(url, { waitUntil: 'domcontentloaded' });
+  await gameReady(tabB);
+  await tabB.click('#start');
+  await waitFor('tab B\'s game screen', 60, shows(first.board, 620, 15, 160, 80, tabB));
+  await page.bringToFront();
+  const beforeA = (await moves()).length;
+  const winning = [[12, 12], [13, 11], [11, 11], [10, 10], [12, 11], [14, 11], [14, 12], [16, 12], [11, 7], [13, 12],
+                   [15, 12]];
+  for (const [i, [x, y]] of winning.entries()) {
+    await click(cellAt(y * 26 + x).x, cellAt(y * 26 + x).y);
+    const recorded = beforeA + 4 * (i < winning.length - 1 ? 2 * (i + 1) : 2 * i + 1);
+    await answered(`tab A's move ${i + 1}`, async () => (await moves()).length >= recorded);
+    await sleep(1700);  // the computer's cross is recorded as it starts to appear: a click meanwhile is lost
+  }
+  await waitFor('the victory picture', 20, shows(await readPicture('vyhra.bmp'), 0, 20, 800, 560));
+  await sleep(300);
+  await click(400, 300);
+  await waitFor('the name entry', 20, shows(await readPicture('zapisjmeno.bmp'), 0, 0, 800, 600));
+  await sleep(300);
+  await page.keyboard.type('TABA', { delay: 100 });
+  await page.keyboard.press('Enter');
+  await waitFor('the name in best.dat', 20, async () => ((await readFile(SAVE + 'best.dat')) || Buffer.alloc(0)).includes('TABA'));
+  await page.keyboard.press('F9');
+  await waitFor('the music off in the settings', 5, async () => /music=0/.test((await readFile(SAVE + 'ortelanka.conf')) || ''));
+  const movesA = await moves();
+  await tabB.bringToFront();
+  await sleep(500);
+  const spotB = await at(cellAt(3).x, cellAt(3).y, tabB);
+  await tabB.mouse.click(spotB.x, spotB.y, { delay: 0 });
+  await waitFor('tab B\'s move and its reply', 10, async () => (await moves(tabB)).length >= movesA.length + 8);
+  await sleep(500);  // B's moves reach the storage
+  const tabC = watch(await browser.newPage());
+  await tabC.goto(url, { waitUntil: 'domcontentloaded' });
+  await gameReady(tabC);
+  const storedMoves = await moves(tabC);
+  if (!((await readFile(SAVE + 'best.dat', tabC)) || Buffer.alloc(0)).includes('TABA')) fail('tab A\'s row was lost to tab B');
+  if (!/music=0/.test((await readFile(SAVE + 'ortelanka.conf', tabC)) || '')) fail('tab A\'s music choice was lost to tab B');
+  if (storedMoves.length !== movesA.length + 8 || !storedMoves.subarray(0, movesA.length).equals(movesA) ||
+      storedMoves.readInt32LE(movesA.length) !== 3)
+    fail(`the stored moves are not A's ${movesA.length / 4} and then B's two: ${storedMoves.length / 4} records`);
+  await tabC.close();
+  await tabB.close();
+  await page.bringToFront();
+  await page.keyboard.press('F9');  // the music on again for what follows
+  console.log('web: two tabs keep each other\'s row, moves and settings in the browser\'s storage');
+
   // A phone, upright and on its side: the board as large as the screen
   // allows, the title and the bar whole and clear of it, the canvas drawn in
   // the screen's own pixels.
