@@ -451,6 +451,12 @@ void Display::Repaint()
         Present(*primary);
 }
 
+void CopyToClipboard(const char* text)
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_SetClipboardText(text);
+}
+
 void PresentPendingFrame()
 {
     if (currentDisplay)

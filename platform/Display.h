@@ -98,6 +98,8 @@ private:
 // not connect to the display a second time.
 bool DisplayAvailable();
 
+// Puts the text (UTF-8) on the system's clipboard, for the player to paste.
+void CopyToClipboard(const char* text);
 // Shows what was drawn straight onto the visible surface since the last frame.
 void PresentPendingFrame();
 // Shows the visible surface again (the window was uncovered or resized).

@@ -95,6 +95,45 @@ bool QuitRequestCaught();
 // Standard output and error reach the console the game was started from; false without one (a message box says it then).
 bool ReachConsole();
 
+// Online play.
+// Bytes from the system's secure random generator; false when it has none.
+bool RandomBytes(void* bytes, size_t count);
+// One connection to an MQTT broker at a time. It is made, and made again
+// after a loss, by itself; what happens on it comes as news (connected,
+// lost, a message with its topic and payload) taken on the game's thread,
+// and each piece of news wakes the game's wait for input as input does
+// (the window's message WM_APP). Nothing it brings has been checked.
+struct BrokerOptions {
+    std::string url;  // mqtts://host[:port] or mqtt://host[:port]; wss:// or ws:// in a page
+    std::string clientId;
+    std::string userName;
+    std::string willTopic;  // none when empty; the will is retained, QoS 1
+    std::string willPayload;
+};
+struct BrokerNews {
+    enum class Kind { Connected, Lost, Message };
+    Kind kind = Kind::Lost;
+    std::string topic;
+    std::string payload;
+};
+// False when no connection can even be tried (a URL this system cannot use);
+// a broker that cannot be reached brings Lost news, and is tried again.
+bool BrokerConnect(const BrokerOptions& options);
+void BrokerSubscribe(const std::string& filter);
+// QoS 1; false when it could not be handed over (no connection).
+bool BrokerPublish(const std::string& topic, const std::string& payload, bool retained);
+bool BrokerTakeNews(BrokerNews* news);
+// Ends the connection cleanly (no will), after what was published has gone.
+void BrokerDisconnect();
+// What surrounds the game (a page) is told how online play stands: the
+// game's code and its stage (OnlineGame::Stage); a desktop's notes say it.
+void ShowOnlineStage(const std::string& code, int stage);
+// A page's own control asks for a new online game through this broker.
+bool TakeOnlineRequest(std::string* broker);
+// The broker's certificate must chain to a root this system trusts: puts its
+// roots into an OpenSSL context (SSL_CTX*) that the MQTT library uses.
+bool TrustSystemRoots(void* tlsContext);
+
 // Display and text.
 // The desktop's display can go away (its server ends): from then on
 // DisplayLost() is true, and the game ends as a closed window does instead

@@ -150,7 +150,10 @@ bool Translate(const SDL_Event& e, MSG* msg)
         msg->message = WM_DESTROY;
         return true;
     default:
-        return false;
+        if (e.type < SDL_USEREVENT)
+            return false;
+        msg->message = WM_APP;
+        return true;
     }
 }
 

@@ -32,6 +32,9 @@ constexpr uint32_t WM_RBUTTONUP = 0x0205;
 constexpr uint32_t WM_RBUTTONDBLCLK = 0x0206;
 constexpr uint32_t WM_MBUTTONDOWN = 0x0207;
 constexpr uint32_t WM_MBUTTONUP = 0x0208;
+// News from outside the window (online play's broker): it wakes a wait for
+// input and records nothing; the next step takes the news.
+constexpr uint32_t WM_APP = 0x8000;
 
 // Button and modifier flags of mouse messages.
 constexpr uintptr_t MK_LBUTTON = 0x1;

@@ -1,25 +1,52 @@
 #include "CommandLine.h"
 
+#include "online/Protocol.h"
+
 #include <cstring>
 
 const char kUsage[] =
-    "Usage: ortelanka [OPTION]\n"
+    "Usage: ortelanka [OPTION]...\n"
     "Five in a row on a 26 x 26 board.\n"
     "\n"
-    "      --fullscreen  start full screen (the default)\n"
-    "      --windowed    start in a window\n"
-    "  -h, --help        show this help and exit\n"
-    "  -v, --version     show the version and exit\n"
+    "      --fullscreen     start full screen (the default)\n"
+    "      --windowed       start in a window\n"
+    "      --online         play a friend on another device: host a new game and\n"
+    "                       print its code and link to send (needs --broker)\n"
+    "      --join LINK      join the friend's game by its link or its code\n"
+    "      --broker URL     the MQTT broker of online play, mqtts://HOST[:PORT]\n"
+    "                       (mqtt:// without TLS); a link names its own host\n"
+    "  -h, --help           show this help and exit\n"
+    "  -v, --version        show the version and exit\n"
     "\n"
     "Keys: Alt+Enter switches between full screen and the window, F9 turns the\n"
     "music off and on; both are remembered. Arrow keys and Space or Enter play\n"
     "without the mouse; Escape asks whether to end.\n";
 
+namespace {
+
+bool IsBrokerUrl(const std::string& url)
+{
+    return url.rfind("mqtts://", 0) == 0 || url.rfind("mqtt://", 0) == 0;
+}
+
+CommandLine Wrong(CommandLine line, const std::string& complaint)
+{
+    line.action = CommandLine::Action::Wrong;
+    line.complaint = complaint;
+    return line;
+}
+
+}  // namespace
+
 CommandLine ReadCommandLine(int argc, char** argv)
 {
     CommandLine line;
+    std::string invitation;
     for (int i = 1; i < argc; ++i) {
         const char* option = argv[i];
+        const bool valued = std::strcmp(option, "--join") == 0 || std::strcmp(option, "--broker") == 0;
+        if (valued && i + 1 >= argc)
+            return Wrong(line, std::string(option) + " needs a value");
         if (std::strcmp(option, "--help") == 0 || std::strcmp(option, "-h") == 0) {
             line.action = CommandLine::Action::Help;
         } else if (std::strcmp(option, "--version") == 0 || std::strcmp(option, "-v") == 0) {
@@ -28,11 +55,32 @@ CommandLine ReadCommandLine(int argc, char** argv)
             line.window = WindowChoice::FullScreen;
         } else if (std::strcmp(option, "--windowed") == 0) {
             line.window = WindowChoice::Window;
+        } else if (std::strcmp(option, "--online") == 0) {
+            line.host = true;
+        } else if (std::strcmp(option, "--join") == 0) {
+            invitation = argv[++i];
+        } else if (std::strcmp(option, "--broker") == 0) {
+            line.broker = argv[++i];
+            if (!IsBrokerUrl(line.broker))
+                return Wrong(line, "--broker takes mqtts://HOST[:PORT] or mqtt://HOST[:PORT]");
         } else {
             line.action = CommandLine::Action::Wrong;
             line.wrongOption = option;
             return line;
         }
     }
+    if (line.action != CommandLine::Action::Play)
+        return line;
+    if (line.host && !invitation.empty())
+        return Wrong(line, "--online and --join go one at a time");
+    if (!invitation.empty()) {
+        std::string host;
+        if (!online::ReadInvitation(invitation, &line.join, &host))
+            return Wrong(line, "--join takes a game's link or its 16-symbol code");
+        if (line.broker.empty() && !host.empty())
+            line.broker = "mqtts://" + host;
+    }
+    if ((line.host || !line.join.empty()) && line.broker.empty())
+        return Wrong(line, "online play needs --broker URL (or a link, which names its host)");
     return line;
 }

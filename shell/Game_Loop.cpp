@@ -54,13 +54,22 @@ void TahPocitace()
     CHPHraciPole.PutItemAIAndWait(0, 0, lpddsprime, lpddsDeskaEmpty, 2);
 }
 
+// A human's mark: the click's, or the other device's in an online game.
 void TahCloveka(int player)
 {
-    if (!(fwMouseKeys & MK_LBUTTON))
-        return;
-    const POINT cell = PolickoKliknuti(ptClick);
+    POINT cell;
+    if (HrajeSoupere(player)) {
+        if (!TahSoupere(player, &cell))
+            return;
+    } else {
+        if (!(fwMouseKeys & MK_LBUTTON))
+            return;
+        cell = PolickoKliknuti(ptClick);
+    }
     if (!CHPHraciPole.PutItem(cell.x, cell.y, player))
         return;
+    if (!HrajeSoupere(player))
+        OdesliTah(cell);  // before the animation: the other device sees it at once
     if (player == 1)
         CHPHraciPole.PutItemAndWait(0, 0, lpddsprime, lpddsDeskaEmpty, 1);
     else
@@ -106,6 +115,8 @@ void HerniObrazovka()
     KresliKurzor();
     lpddsprime->Flip(nullptr, DDFLIP_WAIT);
     Menu();
+    if (GameState == 10)
+        OpustHruPoSiti();  // the table from the menu abandons the game
     Tempo(t0);
     ptClick = kMimo;
     fwMouseKeys = 0xFFFFFFFF;
@@ -152,6 +163,7 @@ void NejlepsiTabulka()
 
 void NovaHra(int mode)
 {
+    OpustHruPoSiti();
     CHPHraciPole.ClearHraciPole();
     Score.Reset();
     HumanOrAI = mode;
@@ -178,6 +190,7 @@ void Reset()
 
 void Game_Loop()
 {
+    HraPoSitiKrok();
     switch (GameState) {
     case 0:
         Animace();
@@ -231,6 +244,7 @@ void Game_Loop()
     }
     case 14:
         NejlepsiPryc();
+        DalsiHraPoSiti();
         GameState = 11;
         break;
     case 15:

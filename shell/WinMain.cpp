@@ -168,6 +168,7 @@ static void ZapamatujOkno()
 
 void Game_Done()
 {
+    OpustHruPoSiti();
     ZapamatujOkno();
     DD_Done();
     LPDSB_Release(&lpdsbMusic);
@@ -181,8 +182,9 @@ void Game_Done()
     }
 }
 
-int WinMain(WindowChoice window)
+int WinMain(const CommandLine& line)
 {
+    const WindowChoice window = line.window;
     Log.Init();
     nastaveni = Settings();
     if (LoadSettings(&nastaveni) == SettingsStatus::Damaged)
@@ -200,6 +202,7 @@ int WinMain(WindowChoice window)
     if (!Game_Init())
         return 0;
     Log.Write("Inicializace hry", 1);
+    ZacniHruPoSiti(line);
 
     // Every pass counts towards fps, whether it handles a message or a step.
     uint32_t measuringStart = timeGetTime();

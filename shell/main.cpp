@@ -33,7 +33,10 @@ int main(int argc, char** argv)
     case CommandLine::Action::Version:
         Odpovez(stdout, "ortelanka " ORTELANKA_VERSION "\n", 0);
     case CommandLine::Action::Wrong:
-        Odpovez(stderr, std::string("ortelanka: unknown option '") + line.wrongOption + "'\n" + kUsage, 2);
+        Odpovez(stderr,
+                "ortelanka: " + (line.complaint.empty() ? "unknown option '" + line.wrongOption + "'" : line.complaint) +
+                    "\n" + kUsage,
+                2);
     case CommandLine::Action::Play:
         break;
     }
@@ -47,5 +50,5 @@ int main(int argc, char** argv)
     // Says on standard error why, when no folder for the game's files can be had.
     if (!SetUpGameFolders())
         std::_Exit(1);
-    return WinMain(line.window);
+    return WinMain(line);
 }

@@ -44,7 +44,7 @@ extern POINT Kurzor;
 extern bool KurzorZobrazen;
 extern int FokusTlacitka;
 
-int WinMain(WindowChoice window = WindowChoice::Remembered);
+int WinMain(const CommandLine& line = CommandLine());
 intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 bool Game_Init();
 void Game_Done();
@@ -65,6 +65,23 @@ void Menu();
 void NaTahu(int who);
 // The board cell under a click point.
 POINT PolickoKliknuti(POINT click);
+
+// The two-player game with one side on another device (online play).
+// Starts what the command line asks for, once the game is set up.
+void ZacniHruPoSiti(const CommandLine& line);
+// At the start of every step: the broker's news, its notes, a game to set up.
+void HraPoSitiKrok();
+// The mark of this player comes from the other device.
+bool HrajeSoupere(int player);
+// The other device's next mark, when it is to be placed now.
+bool TahSoupere(int player, POINT* cell);
+// The local player's mark goes to the other device.
+void OdesliTah(POINT cell);
+// This device leaves the online game (a new game here, the table from the
+// menu, the end); the game that remains is the two players' at one mouse.
+void OpustHruPoSiti();
+// A finished online game is behind this device: the next one begins.
+void DalsiHraPoSiti();
 
 // The intro.
 void Animace();

@@ -83,7 +83,9 @@ TEST_F(Beh, TheSettingsFileChoosesTheWindowAndTheMusicAndADamagedOneIsLogged)
     EXPECT_FALSE(celaObrazovka);
     EXPECT_TRUE(ticho);
     CHPHraciPole.Destroy();
-    EXPECT_EQ(WinMain(WindowChoice::FullScreen), 0) << "the command line wins over the file";
+    CommandLine plnaObrazovka;
+    plnaObrazovka.window = WindowChoice::FullScreen;
+    EXPECT_EQ(WinMain(plnaObrazovka), 0) << "the command line wins over the file";
     EXPECT_TRUE(celaObrazovka);
     CHPHraciPole.Destroy();
 

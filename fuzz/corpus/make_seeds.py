@@ -57,3 +57,9 @@ records = b"".join(struct.pack("<i", c) for c in (0, 107, 675, 338))
 put("tahy", "none", bytes([3, 4]))
 put("tahy", "four", bytes([25, 25]) + records)
 put("tahy", "partial", bytes([1, 0]) + records + b"\xab\xcd")
+
+# Online play: records of a topic's choice (0 the guest's moves, 1 its
+# presence) and a payload, one a line; the host places its own marks between.
+put("online", "a-game", b"\x01online AAAA0001\n\x001:5\n\x001:5,6\n\x001:5,6,7")
+put("online", "out-of-turn", b"\x001:5,6,7,8\n\x011:5\n\x00garbage")
+put("online", "link", b"https://hra.example/#ZW01-4D2P-F2DB-SQQG")

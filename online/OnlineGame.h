@@ -1,0 +1,98 @@
+// Online play: the original's two-player game with one side on another
+// device, through an MQTT broker (online/PROTOCOL.md). This knows the
+// protocol and nothing of the screen or the network: the platform's broker
+// carries the messages, the game's screen places the marks.
+#pragma once
+
+#include "Protocol.h"
+
+#include <string>
+#include <vector>
+
+class Deska;
+
+class OnlineGame {
+public:
+    // Where online play stands, for the notes and the page around the game.
+    enum class Stage {
+        Off,        // not online
+        Connecting, // no seat yet: reaching the broker, or finding a free seat
+        Waiting,    // a seat held, the other side not there
+        Playing,    // both there
+        OtherGone,  // the other side lost its connection; it may come back
+    };
+
+    // Starts a new game through the broker, this device the host. False when
+    // no code can be drawn or no connection tried (a broker's URL this
+    // system cannot use).
+    bool Host(const std::string& broker);
+    // Takes a free seat in the game of the code (a player who comes back
+    // takes the seat left).
+    bool Join(const std::string& code, const std::string& broker);
+    // Tells the other side this device has left, and goes offline.
+    void Leave();
+
+    Stage State() const;
+    // A seat is held: the two-player game is online.
+    bool Seated() const { return phase == Phase::Seated; }
+    const std::string& Code() const { return code; }
+    // The mark this device places in the current game: 1 circles, 2 crosses;
+    // 0 when it holds no seat.
+    int LocalPlayer() const;
+
+    // Takes the broker's news. Call it every step.
+    void Poll();
+    // The latest note for the screen (Windows-1250), once.
+    bool TakeNote(std::string* note);
+    // After taking a seat: every move of the current game so far, in the
+    // order played (circles first), to set the board up with; once.
+    bool TakeRebuild(std::vector<int>* cells);
+    // The local player placed a mark in this cell (row * 26 + column).
+    void LocalMove(int cell);
+    // The other side's next mark, when it is to be placed now: it is that
+    // side's turn (playerToMove), the game is not over, the cell is on the
+    // board and empty, and it is the one mark more than those taken so far.
+    // Anything else is ignored, with one warning in the log.
+    bool TakeRemoteMove(const Deska& board, bool gameOver, int playerToMove, int* cell);
+    // A finished game is behind this device; the next one begins.
+    void NextGame();
+
+private:
+    // Connecting: until the host's first connection, or until a joining
+    // client's probe has come back and it knows which seat is free.
+    enum class Phase { Off, Connecting, Seated };
+    struct Seen {
+        bool presenceKnown = false;
+        online::Presence presence = online::Presence::Gone;
+        bool movesKnown = false;
+        online::Moves moves;
+    };
+
+    bool Connect(bool withWill);
+    void Take(const std::string& topic, const std::string& payload);
+    void TakeSeat(online::Side side);
+    void Seat();
+    void NoteOther(online::Presence presence);
+    void Publish(const char* kind, const std::string& payload);
+    void Note(const char* text);
+    void Warn(const char* what);
+    void Stop(const char* note);
+
+    Phase phase = Phase::Off;
+    std::string broker;
+    std::string code;
+    std::string instance;
+    std::string clientId;
+    online::Side side = online::Side::Host;
+    bool joining = false;
+    bool connected = false;
+    bool everConnected = false;
+    bool lostNoted = false;
+    Seen seen[2];  // by side: host, guest
+    online::Moves mine;
+    std::vector<int> taken;  // the other side's marks placed in the current game
+    online::Moves rejected;
+    bool rebuildDue = false;
+    std::string note;
+    int warnings = 0;
+};

@@ -1,0 +1,189 @@
+// Online play's broker on a desktop: libmosquitto, MQTT over TLS for
+// mqtts:// (the broker's certificate and name checked against the system's
+// trusted roots) and over plain TCP for mqtt://. libmosquitto's own thread
+// keeps the connection, makes it again after a loss and hands what arrives
+// to the game's thread, waking its wait for input with an SDL event.
+#include "platform/System.h"
+
+#include <SDL.h>
+#include <mosquitto.h>
+#include <openssl/ssl.h>
+#include <openssl/x509v3.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+
+namespace {
+
+constexpr int kKeepAliveSeconds = 30;
+
+std::mutex newsLock;
+std::deque<System::BrokerNews> news;
+mosquitto* client = nullptr;
+std::atomic<bool> connected{false};
+uint32_t wakeEvent = 0;
+
+// Called on libmosquitto's thread.
+void Tell(System::BrokerNews item)
+{
+    {
+        const std::lock_guard<std::mutex> guard(newsLock);
+        news.push_back(std::move(item));
+    }
+    SDL_Event wake{};
+    wake.type = wakeEvent;
+    SDL_PushEvent(&wake);
+}
+
+void OnConnect(mosquitto*, void*, int result)
+{
+    connected = result == 0;
+    Tell(System::BrokerNews{result == 0 ? System::BrokerNews::Kind::Connected : System::BrokerNews::Kind::Lost, {}, {}});
+}
+
+void OnDisconnect(mosquitto*, void*, int)
+{
+    connected = false;
+    Tell(System::BrokerNews{System::BrokerNews::Kind::Lost, {}, {}});
+}
+
+void OnMessage(mosquitto*, void*, const mosquitto_message* message)
+{
+    const char* bytes = static_cast<const char*>(message->payload);
+    Tell(System::BrokerNews{System::BrokerNews::Kind::Message, message->topic,
+                            std::string(bytes, bytes ? static_cast<size_t>(message->payloadlen) : 0)});
+}
+
+struct Address {
+    bool tls;
+    std::string host;
+    int port;
+};
+
+// mqtts://host[:port] or mqtt://host[:port], an optional "/" at the end.
+bool ReadUrl(const std::string& url, Address* address)
+{
+    const std::string secure = "mqtts://", plain = "mqtt://";
+    size_t at;
+    if (url.compare(0, secure.size(), secure) == 0) {
+        *address = Address{true, "", 8883};
+        at = secure.size();
+    } else if (url.compare(0, plain.size(), plain) == 0) {
+        *address = Address{false, "", 1883};
+        at = plain.size();
+    } else {
+        return false;
+    }
+    std::string rest = url.substr(at);
+    if (!rest.empty() && rest.back() == '/')
+        rest.pop_back();
+    const size_t colon = rest.rfind(':');
+    if (colon != std::string::npos && rest.find(']') == std::string::npos) {
+        const std::string port = rest.substr(colon + 1);
+        if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        address->port = std::atoi(port.c_str());
+        rest = rest.substr(0, colon);
+    }
+    if (rest.empty() || rest.size() > 253 || address->port < 1 || address->port > 65535 ||
+        rest.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-") != std::string::npos)
+        return false;
+    address->host = rest;
+    return true;
+}
+
+// TLS 1.2 at least, the certificate checked against the system's roots and
+// the broker's name (libmosquitto checks the name only on a context it made).
+bool UseTls(const std::string& host)
+{
+    SSL_CTX* context = SSL_CTX_new(TLS_client_method());
+    if (!context)
+        return false;
+    SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION);
+    SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
+    const bool ready = X509_VERIFY_PARAM_set1_host(SSL_CTX_get0_param(context), host.c_str(), 0) == 1 &&
+                       System::TrustSystemRoots(context) &&
+                       mosquitto_int_option(client, MOSQ_OPT_SSL_CTX_WITH_DEFAULTS, 0) == MOSQ_ERR_SUCCESS &&
+                       mosquitto_void_option(client, MOSQ_OPT_SSL_CTX, context) == MOSQ_ERR_SUCCESS;
+    SSL_CTX_free(context);  // libmosquitto holds its own reference
+    return ready;
+}
+
+}  // namespace
+
+bool System::BrokerConnect(const BrokerOptions& options)
+{
+    BrokerDisconnect();
+    Address address;
+    if (!ReadUrl(options.url, &address))
+        return false;
+    if (wakeEvent == 0) {
+        mosquitto_lib_init();
+        wakeEvent = SDL_RegisterEvents(1);
+    }
+    client = mosquitto_new(options.clientId.c_str(), true, nullptr);
+    if (!client)
+        return false;
+    mosquitto_connect_callback_set(client, OnConnect);
+    mosquitto_disconnect_callback_set(client, OnDisconnect);
+    mosquitto_message_callback_set(client, OnMessage);
+    mosquitto_int_option(client, MOSQ_OPT_TCP_NODELAY, 1);  // a move is one small packet: no waiting for more
+    mosquitto_reconnect_delay_set(client, 1, 8, true);
+    mosquitto_username_pw_set(client, options.userName.c_str(), nullptr);
+    if (!options.willTopic.empty())
+        mosquitto_will_set(client, options.willTopic.c_str(), static_cast<int>(options.willPayload.size()),
+                           options.willPayload.data(), 1, true);
+    if ((address.tls && !UseTls(address.host)) || mosquitto_loop_start(client) != MOSQ_ERR_SUCCESS) {
+        mosquitto_destroy(client);
+        client = nullptr;
+        return false;
+    }
+    // A broker that does not answer is tried again by the loop's thread.
+    if (mosquitto_connect_async(client, address.host.c_str(), address.port, kKeepAliveSeconds) != MOSQ_ERR_SUCCESS)
+        Tell(BrokerNews{BrokerNews::Kind::Lost, {}, {}});
+    return true;
+}
+
+void System::BrokerSubscribe(const std::string& filter)
+{
+    if (client)
+        mosquitto_subscribe(client, nullptr, filter.c_str(), 1);
+}
+
+bool System::BrokerPublish(const std::string& topic, const std::string& payload, bool retained)
+{
+    return client && mosquitto_publish(client, nullptr, topic.c_str(), static_cast<int>(payload.size()),
+                                       payload.data(), 1, retained) == MOSQ_ERR_SUCCESS;
+}
+
+bool System::BrokerTakeNews(BrokerNews* item)
+{
+    const std::lock_guard<std::mutex> guard(newsLock);
+    if (news.empty())
+        return false;
+    *item = std::move(news.front());
+    news.pop_front();
+    return true;
+}
+
+void System::BrokerDisconnect()
+{
+    if (!client)
+        return;
+    // Connected, the loop's thread sends what is queued, then the
+    // disconnection, and ends; otherwise it may be sleeping before its next
+    // try, and is stopped there.
+    if (connected) {
+        mosquitto_disconnect(client);
+        mosquitto_loop_stop(client, false);
+    } else {
+        mosquitto_loop_stop(client, true);
+    }
+    connected = false;
+    mosquitto_destroy(client);
+    client = nullptr;
+    const std::lock_guard<std::mutex> guard(newsLock);
+    news.clear();
+}
