@@ -24,9 +24,13 @@ const char kUsage[] =
 
 namespace {
 
+// A desktop speaks MQTT over TLS or TCP, a page over websockets.
 bool IsBrokerUrl(const std::string& url)
 {
-    return url.rfind("mqtts://", 0) == 0 || url.rfind("mqtt://", 0) == 0;
+    for (const char* scheme : {"mqtts://", "mqtt://", "wss://", "ws://"})
+        if (url.rfind(scheme, 0) == 0)
+            return true;
+    return false;
 }
 
 CommandLine Wrong(CommandLine line, const std::string& complaint)

@@ -73,6 +73,9 @@ void ZacniHruPoSiti(const CommandLine& line)
 
 void HraPoSitiKrok()
 {
+    std::string broker;
+    if (System::TakeOnlineRequest(&broker))
+        hra.Host(broker);
     hra.Poll();
     std::string poznamka;
     if (hra.TakeNote(&poznamka) && lpdd)

@@ -5,8 +5,12 @@
 # manifest, the service worker and the licences.
 set(ORTELANKA_WEB_DATA "" CACHE PATH "The data/ folder drawn by a native build of the generator")
 set(ORTELANKA_WEB_ICON "" CACHE FILEPATH "The generator's SVG icon (ortelanka.svg)")
+set(ORTELANKA_WEB_MQTT "${CMAKE_SOURCE_DIR}/web/node_modules/mqtt" CACHE PATH "npm's MQTT.js (npm ci in web/)")
 if(NOT EXISTS "${ORTELANKA_WEB_DATA}/deskaempty.bmp")
   message(FATAL_ERROR "ORTELANKA_WEB_DATA must name the data/ folder the generator drew")
+endif()
+if(NOT EXISTS "${ORTELANKA_WEB_MQTT}/dist/mqtt.min.js")
+  message(FATAL_ERROR "ORTELANKA_WEB_MQTT must name npm's mqtt package (npm ci in web/)")
 endif()
 if(NOT EXISTS "${ORTELANKA_WEB_ICON}")
   message(FATAL_ERROR "ORTELANKA_WEB_ICON must name the SVG icon the generator drew")
@@ -41,8 +45,10 @@ set(page_sources web/index.html web/page.js web/sw.js)
 list(TRANSFORM page_sources PREPEND ${CMAKE_SOURCE_DIR}/)
 add_custom_command(
   OUTPUT ${GAME_DIR}/index.html ${GAME_DIR}/sw.js
-  COMMAND python3 ${pack} page ${media} ${linked} ${CMAKE_SOURCE_DIR}/web ${ORTELANKA_WEB_ICON} ${GAME_DIR}
+  COMMAND python3 ${pack} page ${media} ${linked} ${CMAKE_SOURCE_DIR}/web ${ORTELANKA_WEB_ICON} ${ORTELANKA_WEB_MQTT}
+    ${GAME_DIR}
   DEPENDS ${pack} ${media}/media.json ortelanka ${page_sources} ${ORTELANKA_WEB_ICON}
+    ${ORTELANKA_WEB_MQTT}/dist/mqtt.min.js
     ${GAME_DIR}/DejaVu-LICENSE.txt
   COMMENT "Making the page")
 add_custom_target(page ALL DEPENDS ${GAME_DIR}/index.html)

@@ -229,3 +229,73 @@ Module.waitForPage = function (milliseconds, forInput) {
     };
   });
 };
+
+// News for the game from outside its window (the broker, the page's own
+// control for online play) wakes its wait for input, as input does.
+Module.wake = function () {
+  if (Module._ortelanka_news)
+    Module._ortelanka_news();
+  endWaitNow();
+};
+
+// Online play's broker (platform/browser/Online.cpp): MQTT.js over
+// websockets, which the page loads only when a player goes online
+// (Module.loadMqtt). Its news waits here for the game to take it; each piece
+// wakes the game's wait as input does. Nothing it brings is trusted: a payload
+// is handed on cut to the parser's limit and one byte more.
+Module.broker = (function () {
+  var client = null;
+  var news = [];
+  var MOST_PAYLOAD = 4097;
+  var text = new TextEncoder();
+  function tell(item) {
+    news.push(item);
+    Module.wake();
+  }
+  return {
+    request: null,
+    connect: function (url, id, user, willTopic, willPayload) {
+      if (!/^wss?:\/\/[^/]/.test(url))
+        return false;
+      var self = this;
+      self.disconnect();
+      Module.loadMqtt().then(function (mqtt) {
+        var options = { clientId: id, username: user, clean: true, keepalive: 30, protocolVersion: 4,
+                        reconnectPeriod: 2000, connectTimeout: 10000 };
+        if (willTopic)
+          options.will = { topic: willTopic, payload: willPayload, qos: 1, retain: true };
+        var made = mqtt.connect(url, options);
+        client = made;
+        made.on('connect', function () { if (client === made) tell({ kind: 1, topic: [], payload: [] }); });
+        made.on('close', function () { if (client === made) tell({ kind: 2, topic: [], payload: [] }); });
+        made.on('error', function () {});  // a close follows
+        made.on('message', function (topic, payload) {
+          if (client === made)
+            tell({ kind: 3, topic: text.encode(topic), payload: payload.subarray(0, MOST_PAYLOAD) });
+        });
+      }, function (error) {
+        console.warn('Ortelanka: online play is not at hand (' + error.message + ')');
+        tell({ kind: 2, topic: [], payload: [] });
+      });
+      return true;
+    },
+    subscribe: function (filter) {
+      if (client)
+        client.subscribe(filter, { qos: 1 });
+    },
+    publish: function (topic, payload, retained) {
+      if (!client || !client.connected)
+        return false;
+      client.publish(topic, payload, { qos: 1, retain: retained });
+      return true;
+    },
+    peek: function () { return news[0] || null; },
+    take: function () { return news.shift(); },
+    disconnect: function () {
+      if (client)
+        client.end(false);
+      client = null;
+      news = [];
+    },
+  };
+})();

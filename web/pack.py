@@ -18,6 +18,7 @@ import hashlib
 import json
 import os
 import pathlib
+import re
 import shutil
 import struct
 import subprocess
@@ -153,10 +154,11 @@ def media(data_dir, font, out_dir):
     (out_dir / 'media.json').write_text(json.dumps(description, indent=1) + '\n')
 
 
-def page(media_dir, linked_dir, web_dir, icon_svg, game_dir):
-    media_dir, linked_dir, web_dir, game_dir = map(pathlib.Path, (media_dir, linked_dir, web_dir, game_dir))
+def page(media_dir, linked_dir, web_dir, icon_svg, mqtt_dir, game_dir):
+    media_dir, linked_dir, web_dir, mqtt_dir, game_dir = map(pathlib.Path,
+                                                             (media_dir, linked_dir, web_dir, mqtt_dir, game_dir))
     description = json.loads((media_dir / 'media.json').read_text())
-    for old in ('pictures', 'icons'):
+    for old in ('pictures', 'icons', 'online'):
         shutil.rmtree(game_dir / old, ignore_errors=True)
     for old in game_dir.glob('ortelanka.*'):
         old.unlink()
@@ -165,6 +167,14 @@ def page(media_dir, linked_dir, web_dir, icon_svg, game_dir):
     shutil.copy(media_dir / description['music']['url'], game_dir)
     for name in ('ortelanka.js', 'ortelanka.wasm'):
         (game_dir / (name + '.gz')).write_bytes(gzip.compress((linked_dir / name).read_bytes(), 9, mtime=0))
+
+    # Online play: MQTT.js, fetched only when a player goes online, and where
+    # its broker is: this host's /mqtt, which a deploy may change.
+    (game_dir / 'online').mkdir()
+    (game_dir / 'online' / 'mqtt.min.js.gz').write_bytes(
+        gzip.compress((mqtt_dir / 'dist' / 'mqtt.min.js').read_bytes(), 9, mtime=0))
+    shutil.copy(mqtt_dir / 'LICENSE.md', game_dir / 'online' / 'MQTT.js-LICENSE.txt')
+    (game_dir / 'online.json').write_text('{"broker": "/mqtt"}\n')
 
     (game_dir / 'icons').mkdir()
     icons = []
@@ -189,15 +199,19 @@ def page(media_dir, linked_dir, web_dir, icon_svg, game_dir):
              'package': description['package'], 'pictures': description['pictures'],
              'music': description['music'], 'font': description['font']}
     script = (web_dir / 'page.js').read_text().replace("'@FILES@'", json.dumps(files, separators=(',', ':')))
+    # The comments are for whoever reads web/page.js, not for every visit.
+    script = '\n'.join(line for line in script.split('\n') if not re.match(r'\s*//', line))
     html = (web_dir / 'index.html').read_text().replace('<script src="page.js"></script>',
                                                         '<script>\n' + script + '</script>')
     (game_dir / 'index.html').write_text(html)
 
     # The service worker keeps every file of this version, each with the
     # start of its SHA-256; its version changes whenever any file does, which
-    # is what makes browsers update it.
-    kept = sorted(p.relative_to(game_dir).as_posix() for p in game_dir.rglob('*')
-                  if p.is_file() and p.name != 'sw.js')
+    # is what makes browsers update it. What only online play needs is left
+    # to the network, so a first visit does not fetch it.
+    online = lambda name: name == 'online.json' or name.startswith('online/')
+    kept = sorted(name for name in (p.relative_to(game_dir).as_posix() for p in game_dir.rglob('*')
+                                    if p.is_file() and p.name != 'sw.js') if not online(name))
     # A gzipped file also by its contents: a host that sends it as
     # Content-Encoding: gzip has the browser keep it unpacked.
     def digests(name):
@@ -212,9 +226,9 @@ def page(media_dir, linked_dir, web_dir, icon_svg, game_dir):
     worker = worker.replace("'@FILES@'", json.dumps(listed, separators=(',', ':')))
     (game_dir / 'sw.js').write_text(worker)
 
-    total = sum(p.stat().st_size for p in game_dir.rglob('*') if p.is_file())
-    print('The page folder holds %d bytes (%.2f MB): a first visit transfers that much from a plain static host'
-          % (total, total / 1e6))
+    total = sum((game_dir / name).stat().st_size for name in kept + ['sw.js'])
+    print('A first visit transfers %d bytes (%.2f MB) from a plain static host; online play fetches %d more'
+          % (total, total / 1e6, (game_dir / 'online' / 'mqtt.min.js.gz').stat().st_size))
     if total > BUDGET_BYTES:
         sys.exit('pack.py: the page is larger than %d bytes' % BUDGET_BYTES)
 
@@ -222,7 +236,7 @@ def page(media_dir, linked_dir, web_dir, icon_svg, game_dir):
 if __name__ == '__main__':
     if len(sys.argv) == 5 and sys.argv[1] == 'media':
         media(*sys.argv[2:])
-    elif len(sys.argv) == 7 and sys.argv[1] == 'page':
+    elif len(sys.argv) == 8 and sys.argv[1] == 'page':
         page(*sys.argv[2:])
     else:
         sys.exit(__doc__)

@@ -290,6 +290,7 @@ var Module = {
     canvas.focus();
     registerWorker();
     showMusic();
+    friendButton.disabled = false;
   },
   onExit() {
     prompt.textContent = 'Konec hry. Klikněte pro novou hru';
@@ -307,8 +308,11 @@ function failed(error) {
 }
 Module.gameFiles.catch(failed);
 
-// The game's code: its script runs as soon as it is here, compiling the game alongside.
-streams.get('ortelanka.js.gz').then(bytesOf).then(code => {
+// The game's code: its script runs as soon as it is here, compiling the game
+// alongside. A link with a game's code joins that game (online play).
+Promise.all([streams.get('ortelanka.js.gz').then(bytesOf), joining()]).then(([code, join]) => {
+  if (join)
+    Module.arguments = ['--join', join.code, '--broker', join.broker];
   const script = document.createElement('script');
   script.src = URL.createObjectURL(new Blob([code], { type: 'text/javascript' }));
   document.body.appendChild(script);
@@ -506,6 +510,72 @@ function touched(event) {
 for (const type of ['touchstart', 'touchmove', 'touchend', 'touchcancel'])
   addEventListener(type, touched, { capture: true, passive: false });
 addEventListener('resize', () => { loupe.hidden = true; });
+
+// --- Online play ---------------------------------------------------------
+
+// "Hrát s přítelem" starts a game with a friend on another device and shows
+// the link to send; a link with a game's code (…/#7KQ2-M9XD-4TPB-H0WZ) joins
+// it. The broker is this host's /mqtt unless online.json beside the page names
+// another (a deploy may change it; it is fetched fresh, never kept offline).
+// MQTT.js comes only when a player goes online.
+const friendButton = document.getElementById('friend');
+const friendship = document.getElementById('friendship');
+const friendState = document.getElementById('friend-state');
+const friendInvite = document.getElementById('friend-invite');
+const friendLink = document.getElementById('friend-link');
+
+async function brokerUrl() {
+  let broker = '/mqtt';
+  try {
+    const response = await fetch('online.json', { cache: 'no-cache' });
+    if (response.ok)
+      broker = (await response.json()).broker || broker;
+  } catch {
+    // this host's own broker
+  }
+  const url = new URL(broker, location.href);
+  url.protocol = { 'https:': 'wss:', 'http:': 'ws:' }[url.protocol] || url.protocol;
+  return url.href;
+}
+
+async function joining() {
+  const code = decodeURIComponent(location.hash.slice(1));
+  return /^[0-9A-Za-z-]{16,24}$/.test(code) ? { code, broker: await brokerUrl() } : null;
+}
+
+let mqttLoaded = null;
+Module.loadMqtt = () => mqttLoaded ??= fetchBytes('online/mqtt.min.js.gz').then(bytesOf).then(code =>
+  new Promise((resolve, reject) => {
+    const script = document.createElement('script');
+    script.src = URL.createObjectURL(new Blob([code], { type: 'text/javascript' }));
+    script.onload = () => resolve(self.mqtt);
+    script.onerror = () => reject(new Error('MQTT.js did not load'));
+    document.body.appendChild(script);
+  }));
+
+// The game's stages of online play (OnlineGame::Stage).
+const STAGES = [null, 'Připojování…', 'Čeká se na soupeře', 'Soupeř je ve hře', 'Soupeř ztratil spojení'];
+Module.onlineStage = (code, stage) => {
+  friendship.hidden = !STAGES[stage];
+  friendButton.setAttribute('aria-pressed', String(!!STAGES[stage]));
+  friendState.textContent = STAGES[stage] || '';
+  const people = code.replace(/(.{4})(?!$)/g, '$1-');
+  friendLink.textContent = friendLink.href = location.origin + location.pathname + '#' + people;
+  friendInvite.hidden = stage !== 2;
+};
+friendButton.addEventListener('click', async () => {
+  Module.broker.request = await brokerUrl();
+  Module.wake();
+  canvas.focus();
+});
+document.getElementById('friend-copy').addEventListener('click', () => {
+  navigator.clipboard.writeText(friendLink.href).catch(() => {});
+});
+const share = document.getElementById('friend-share');
+share.hidden = !navigator.share;
+share.addEventListener('click', () => {
+  navigator.share({ title: 'Ortelaky', text: 'Zahraj si se mnou piškvorky', url: friendLink.href }).catch(() => {});
+});
 
 // --- Offline -------------------------------------------------------------
 

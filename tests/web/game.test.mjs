@@ -5,20 +5,24 @@
 // orientations with taps through the loupe, an offline reload, an update, a
 // compressing host, and the end through the quit dialog. Prints what it
 // measured on the way.
-// Usage: node game.test.mjs GAME_DIR [NATIVE_SCREEN.png [DATA_DIR]]
+// Usage: node game.test.mjs GAME_DIR [NATIVE_SCREEN.png [DATA_DIR [NATIVE_GAME_DIR]]]
 //   NATIVE_SCREEN.png: the native game's screen after the first move; the web
 //   screen must match it at the display's 16-bit precision.
 //   DATA_DIR: the pictures and the music the page was made from, to compare
 //   the page's re-encoded files with.
+//   NATIVE_GAME_DIR: the desktop game, which plays the page online through a
+//   mosquitto on loopback (Xvfb and mosquitto are started here).
 import puppeteer from 'puppeteer-core';
+import { execFileSync, spawn } from 'node:child_process';
 import crypto from 'node:crypto';
 import fs from 'node:fs';
 import http from 'node:http';
+import net from 'node:net';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
 
-const [gameDir, nativeScreen, dataDir] = process.argv.slice(2);
+const [gameDir, nativeScreen, dataDir, nativeGameDir] = process.argv.slice(2);
 const SAVE = '/home/web_user/ortelanka/';
 const PICTURES = '/ortelanka-data/data/';
 const BUDGET = 2_500_000;       // bytes a first visit may transfer from a plain host
@@ -71,6 +75,45 @@ function serve(dir) {
     });
   });
   return new Promise(resolve => host.server.listen(0, '127.0.0.1', () => resolve(host)));
+}
+
+// A loopback port nobody listens on.
+function freePort() {
+  return new Promise(resolve => {
+    const probe = http.createServer().listen(0, '127.0.0.1', () => {
+      const { port } = probe.address();
+      probe.close(() => resolve(port));
+    });
+  });
+}
+const started = [];  // what this test started, stopped at its end, the last first
+
+// A mosquitto of the test's own on 127.0.0.1: plain MQTT for the desktop
+// game, websockets for the page.
+async function startBroker() {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'ortelanka-broker-'));
+  const plain = await freePort(), websockets = await freePort();
+  fs.writeFileSync(path.join(dir, 'mosquitto.conf'), [
+    `listener ${plain} 127.0.0.1`, `listener ${websockets} 127.0.0.1`, 'protocol websockets', 'socket_domain ipv4',
+    'allow_anonymous true', 'set_tcp_nodelay true', ''].join('\n'));
+  const broker = spawn('mosquitto', ['-c', path.join(dir, 'mosquitto.conf')], { stdio: 'ignore' });
+  started.push(() => { broker.kill(); fs.rmSync(dir, { recursive: true, force: true }); });
+  await waitFor('the broker', 10, () => new Promise(resolve => {
+    const socket = net.connect(websockets, '127.0.0.1', () => { socket.destroy(); resolve(true); });
+    socket.on('error', () => resolve(false));
+  }));
+  return { plain, websockets };
+}
+
+// An X screen of the test's own, 800 x 600: its display's name.
+function startXvfb() {
+  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '800x600x24', '-nolisten', 'tcp', '-noreset'],
+                     { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+  started.push(() => xvfb.kill());
+  return new Promise((resolve, reject) => {
+    xvfb.stdio[3].on('data', data => resolve(':' + data.toString().trim()));
+    xvfb.on('exit', () => reject(new Error('Xvfb did not start')));
+  });
 }
 
 // Pictures as rows of 5-6-5 pixels, the display's own precision.
@@ -401,7 +444,7 @@ try {
     });
     const expected = move % 2 ? crosses[(move - 1) / 2] : circles[move / 2];
     if (made.readInt32LE(before + 4 * move) !== expected) fail(`move ${move + 1} went to ${made.readInt32LE(before + 4 * move)}`);
-    await sleep(100);
+    await sleep(1600);  // a click while the mark is being placed is lost, as it always was
   }
   const winner = await readPicture('vyhrahrac1.bmp');
   await answered('the winner\'s picture', shows(winner, 0, 100, 800, 400));
@@ -595,6 +638,61 @@ try {
   await page.setViewport({ width: 800, height: 644 });
   await sleep(1000);  // the moves reach the browser's storage
 
+  // Online play between the page and the desktop game. Nothing of it comes
+  // with a first visit; the page's control starts a game and shows the link,
+  // the page waits for the friend without working, and marks cross both ways.
+  if (host.asked.some(name => name.startsWith('online/'))) fail('a first visit fetched what only online play needs');
+  if (nativeGameDir) {
+    const ports = await startBroker();
+    host.rewrite = (name, body) => name === 'online.json'
+      ? Buffer.from(JSON.stringify({ broker: `ws://127.0.0.1:${ports.websockets}` })) : body;
+    await playUntilBoard();  // the phone's viewport given up, the page started again
+    await page.click('#friend');
+    await waitFor('the link to send', 20, () => page.$eval('#friend-invite', e => !e.hidden));
+    const link = await page.$eval('#friend-link', e => e.href);
+    if (!/#[0-9A-Z]{4}(-[0-9A-Z]{4}){3}$/.test(link)) fail(`odd link ${link}`);
+    await sleep(2000);  // MQTT.js has just been loaded and compiled
+    const samples = [await busy(3), await busy(3), await busy(3)].sort((x, y) => x - y);
+    const waiting = samples[1];
+    console.log(`web: online, waiting for the friend the page is ${samples.map(v => v.toFixed(2)).join(', ')} % busy`);
+    if (waiting > IDLE_MOST) fail('a page waiting for its friend keeps working');
+
+    const display = await startXvfb();
+    const desk = fs.mkdtempSync(path.join(os.tmpdir(), 'ortelanka-desk-'));
+    started.push(() => fs.rmSync(desk, { recursive: true, force: true }));
+    // A copy of the game folder: the game writes its files beside itself.
+    fs.cpSync(path.join(nativeGameDir, 'data'), path.join(desk, 'data'), { recursive: true });
+    fs.copyFileSync(path.join(nativeGameDir, 'ortelanka'), path.join(desk, 'ortelanka'));
+    fs.chmodSync(path.join(desk, 'ortelanka'), 0o755);
+    fs.rmSync(path.join(desk, 'data', 'tahy.dat'), { force: true });
+    fs.writeFileSync(path.join(desk, 'data', 'poprve.dat'), '');  // the short intro
+    const env = { ...process.env, DISPLAY: display, SDL_AUDIODRIVER: 'dummy', ASAN_OPTIONS: 'detect_leaks=0' };
+    delete env.SDL_VIDEODRIVER;
+    const game = spawn(path.join(desk, 'ortelanka'), ['--join', link, '--broker', `mqtt://127.0.0.1:${ports.plain}`],
+                       { cwd: desk, env, stdio: 'ignore' });
+    started.push(() => game.exitCode !== null || new Promise(resolve => { game.once('exit', resolve); game.kill(); }));
+    const deskMoves = () => { try { return fs.readFileSync(path.join(desk, 'data', 'tahy.dat')); } catch { return Buffer.alloc(0); } };
+    await waitFor('the friend', 40, async () => await page.$eval('#friend-state', e => e.textContent) === 'Soupeř je ve hře');
+    await sleep(1000);
+    const before = (await moves()).length;
+    const across = [[12 * 26 + 12, 'page'], [3 * 26 + 3, 'desk'], [12 * 26 + 13, 'page'], [3 * 26 + 4, 'desk']];
+    for (const [i, [cell, who]] of across.entries()) {
+      if (who === 'page') {
+        await click(cellAt(cell).x, cellAt(cell).y);
+      } else {
+        const { x, y } = cellAt(cell);
+        execFileSync('xdotool', ['mousemove', String(x), String(y), 'click', '1'], { env });
+      }
+      await waitFor(`mark ${i + 1} on the page`, 10, async () => (await moves()).length >= before + 4 * (i + 1));
+      await waitFor(`mark ${i + 1} on the desktop`, 10, async () => deskMoves().length >= 4 * (i + 1));
+      const onPage = (await moves()).readInt32LE(before + 4 * i), onDesk = deskMoves().readInt32LE(4 * i);
+      if (onPage !== cell || onDesk !== cell) fail(`mark ${i + 1} went to ${onPage} on the page, ${onDesk} on the desktop`);
+      await sleep(1700);  // the mark's animation on both sides
+    }
+    console.log('web: the page and the desktop game play each other online, each mark on both sides');
+    host.rewrite = (name, body) => body;
+  }
+
   // Offline after the first visit: the page, the game and its files come
   // from the service worker's copy.
   host.mode = 'offline';
@@ -647,5 +745,6 @@ try {
 } finally {
   await browser.close();
   host.server.close();
+  for (const stop of started.reverse()) await stop();
   fs.rmSync(profile, { recursive: true, force: true });
 }
