@@ -77,8 +77,9 @@ void HraPoSitiKrok()
     if (System::TakeOnlineRequest(&broker))
         hra.Host(broker);
     hra.Poll();
+    // A note waits for the intro's end: over the intro it would be gone unread.
     std::string poznamka;
-    if (hra.TakeNote(&poznamka) && lpdd)
+    if (GameState != 0 && hra.TakeNote(&poznamka) && lpdd)
         lpdd->ShowNote(poznamka.c_str());
     if (hra.State() != ukazano) {
         ukazano = hra.State();
