@@ -4,14 +4,21 @@
 # install, the first-run intro, a move and the computer's reply, the end
 # through the dialog, the files in %APPDATA%\Ortelanka\, a silent uninstall
 # that keeps them; then the zip's game, run from a folder with Czech letters in
-# its name, keeps its files beside itself and ends through taskkill.
-# Usage: windows_test.sh BUILD_WINDOWS_DIR [NATIVE_SCREEN.png]
+# its name, keeps its files beside itself and ends through taskkill. With the
+# Linux game's folder, the installed game also plays it online through a
+# broker on loopback whose certificate Windows is made to trust, and opens
+# a friend's link.
+# Usage: windows_test.sh BUILD_WINDOWS_DIR [NATIVE_SCREEN.png [NATIVE_GAME_DIR]]
 #   NATIVE_SCREEN.png: the Linux game's screen after the same move.
 set -euo pipefail
-. "$(dirname "$0")/xvfb.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/xvfb.sh"
+. "$here/broker.sh"
+. "$here/two_sides.sh"
 
 build=$(realpath "$1")
 native_screen=${2:-}
+game_dir=${3:-}
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 zip=$build/package/ortelanka-$version-win64.zip
 setup=$build/package/ortelanka-$version-win64-setup.exe
@@ -20,6 +27,7 @@ xvfb_pid=""
 game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  for p in ${host_pid:-} ${host_xvfb:-} ${broker_pid:-}; do kill "$p" 2>/dev/null || true; done
   [ -d "$work/prefix" ] && WINEPREFIX=$work/prefix timeout 10 wineserver -k 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
@@ -63,13 +71,8 @@ pass "two copies at once in one folder keep each other's work"
 # Helpers of a player at the screen.
 press() { xdotool mousemove "$1" "$2"; sleep 0.1; xdotool mousedown 1; sleep 0.15; xdotool mouseup 1; }
 key() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; }
-wait_for() {  # seconds, command...
-  local limit=$1; shift
-  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 log_lines() { tr -d '\r' <"$1" | sed -n "s/.* - '\(.*\)' :: \(.*\)/\1 \2/p" | tr '\n' '|'; }
-started() { grep -q "Inicializace hry" "$1" 2>/dev/null; }
+game_started() { grep -q "Inicializace hry" "$1" 2>/dev/null; }
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 board_shown() {
   import -window root -crop 160x80+620+15 +repage "$work/panel.png" 2>/dev/null || return 1
@@ -85,6 +88,8 @@ shortcut=$(find "$WINEPREFIX/drive_c" -name Ortelaky.lnk -path '*Start Menu*' | 
 [ -n "$shortcut" ] || fail "no Start-menu entry Ortelaky"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ortelanka'
 wine 30 reg query "$uninstall_key" /v DisplayName 2>/dev/null | grep -q Ortelaky || fail "not in the list of programs"
+wine 30 reg query 'HKLM\Software\Classes\ortelanka\shell\open\command' 2>/dev/null | grep -qF '"%1"' ||
+  fail "links of the game's scheme do not open it"
 pass "the installer installs silently"
 
 appdata=$(winepath -u "$(wine 30 cmd /c echo %APPDATA% | tr -d '\r')" 2>/dev/null)/Ortelanka
@@ -93,7 +98,7 @@ convert "$programs/data/deskaempty.bmp" -crop 160x80+620+15 +repage "$work/empty
 # The installed game's first run: the long intro, then a move.
 wine 180 'C:\Program Files\Ortelanka\ortelanka.exe' >"$work/game.out" 2>&1 &
 game_pid=$!
-wait_for 30 started "$appdata/Ortelanka.log" || fail "the installed game did not start: $(cat "$work/game.out")"
+wait_for 30 game_started "$appdata/Ortelanka.log" || fail "the installed game did not start: $(cat "$work/game.out")"
 wait_for 60 board_shown || fail "the intro did not end on the game screen"
 sleep 0.5
 press 136 180  # cell (5, 7)
@@ -129,10 +134,81 @@ for file in best.dat Ortelanka.log a.a data/tahy.dat data/poprve.dat; do
 done
 pass "the installed game keeps its files in %APPDATA%\\Ortelanka, the log in CR LF"
 
+if [ -n "$game_dir" ]; then
+  # Online: the installed game joins a game the Linux game hosts, through a
+  # mosquitto on loopback that speaks MQTT over TLS with a certificate of the
+  # test's own CA for "localhost".
+  mkdir "$work/tls" "$work/broker"
+  test_certificates "$work/tls" || fail "no test certificates"
+  broker_dir=$work/broker
+  start_broker "certfile $work/tls/server.pem" "keyfile $work/tls/server.key" || fail "no broker"
+  broker=mqtts://localhost:$broker_port
+  guest_display=$DISPLAY
+  join() {  # code: the installed game joins it, as a link would start it
+    wine 180 'C:\Program Files\Ortelanka\ortelanka.exe' --join "$1" --broker "$broker" >"$work/game.out" 2>&1 &
+    game_pid=$!
+  }
+  end_game() {
+    wine 30 taskkill /IM ortelanka.exe >/dev/null 2>&1 || true
+    wait_for 10 game_ended || fail "taskkill did not end the game"
+    game_pid=""
+  }
+
+  # Windows does not trust the test's CA yet: the game refuses the broker.
+  join ZW014D2PF2DBSQQG
+  refused() { grep -q "alert unknown ca\|alert bad certificate" "$broker_dir/mosquitto.log"; }
+  wait_for 20 refused || fail "the game took a broker whose certificate it does not trust: $(cat "$broker_dir/mosquitto.log")"
+  end_game
+  pass "the installed game refuses a broker whose certificate Windows does not trust"
+
+  # The CA in Windows' own store of trusted roots, as an administrator would
+  # add it: a registry value that holds the certificate as its property.
+  python3 - "$work/tls/ca.pem" >"$work/root.reg" <<'PY'
+import base64, hashlib, ssl, struct, sys
+der = ssl.PEM_cert_to_DER_cert(open(sys.argv[1]).read())
+blob = struct.pack('<III', 32, 1, len(der)) + der  # CERT_CERT_PROP_ID
+print('REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\'
+      + hashlib.sha1(der).hexdigest().upper() + ']\n"Blob"=hex:' + ','.join('%02x' % b for b in blob) + '\n')
+PY
+  wine 30 regedit /S "$(winepath -w "$work/root.reg")" || fail "regedit failed"
+
+  # The Linux game hosts on a screen of its own; the installed game joins.
+  mkdir "$work/host"
+  cp -r "$game_dir"/ortelanka "$game_dir"/data "$work/host"/
+  rm -f "$work/host/data/tahy.dat" "$appdata/data/tahy.dat"
+  touch "$work/host/data/poprve.dat"
+  ln -s "$appdata" "$work/guest"
+  start_xvfb 800x600x24 -noreset || fail "no X server for the Linux game"
+  host_display=$DISPLAY host_xvfb=$xvfb_pid
+  (cd "$work/host" && SSL_CERT_FILE=$work/tls/ca.pem ASAN_OPTIONS=detect_leaks=0 exec ./ortelanka --online \
+    --broker "$broker" >out.txt 2>&1) &
+  host_pid=$!
+  export DISPLAY=$guest_display
+  wait_for 10 grep -qs "the code" "$work/host/out.txt" || fail "the Linux game printed no code"
+  code=$(sed -n 's/.*the code \([0-9A-Z-]*\).*/\1/p' "$work/host/out.txt")
+  join "$code"
+  both_on_the_board
+  play_to_the_win
+  pass "the installed game and the Linux game play a whole game online over TLS ($move moves)"
+  end_game
+  kill "$host_pid" 2>/dev/null || true
+  kill "$host_xvfb" 2>/dev/null || true
+
+  # A friend's link opens the installed game through its registration.
+  link="ortelanka://localhost/#$code"
+  wine 30 start "$link" >/dev/null 2>&1 || fail "start did not take the link"
+  opened() { pgrep -f "ortelanka\\.exe.*$link" >/dev/null; }
+  wait_for 30 opened || fail "the link did not open the installed game"
+  wine 30 taskkill /IM ortelanka.exe >/dev/null 2>&1 || true
+  wait_for 10 eval '! opened' || fail "taskkill did not end the game the link opened"
+  pass "a friend's link opens the installed game"
+fi
+
 # The uninstaller runs a copy of itself and returns at once.
 wine 60 'C:\Program Files\Ortelanka\Uninstall.exe' /S || fail "the uninstaller failed"
 wait_for 60 eval '[ ! -e "$programs/ortelanka.exe" ] && [ ! -e "$shortcut" ]' || fail "the uninstaller left the game"
 ! wine 30 reg query "$uninstall_key" >/dev/null 2>&1 || fail "still in the list of programs"
+! wine 30 reg query 'HKLM\Software\Classes\ortelanka' >/dev/null 2>&1 || fail "the links still open the game"
 cmp -s "$appdata/best.dat" "$work/default.dat" || fail "the uninstaller took the player's files"
 pass "the uninstaller removes the game silently and keeps the player's files"
 
@@ -144,7 +220,7 @@ game="$folder/ortelanka-$version-win64"
 cp "$log" "$work/appdata.log"
 wine 120 "C:\\Hry Ořechová\\ortelanka-$version-win64\\ortelanka.exe" --windowed >"$work/game.out" 2>&1 &
 game_pid=$!
-wait_for 30 started "$game/Ortelanka.log" || fail "the zip's game kept no log beside itself: $(cat "$work/game.out")"
+wait_for 30 game_started "$game/Ortelanka.log" || fail "the zip's game kept no log beside itself: $(cat "$work/game.out")"
 sleep 1
 wine 30 taskkill /IM ortelanka.exe >/dev/null 2>&1 || fail "taskkill failed"
 wait_for 10 game_ended || fail "taskkill did not end the game"
