@@ -5,8 +5,9 @@
 #include <cstring>
 
 const char kUsage[] =
-    "Usage: ortelanka [OPTION]...\n"
-    "Five in a row on a 26 x 26 board.\n"
+    "Usage: ortelanka [OPTION]... [LINK]\n"
+    "Five in a row on a 26 x 26 board. A LINK to a friend's online game\n"
+    "(ortelanka://HOST/#CODE or the page's https://HOST/#CODE) joins it.\n"
     "\n"
     "      --fullscreen     start full screen (the default)\n"
     "      --windowed       start in a window\n"
@@ -63,6 +64,8 @@ CommandLine ReadCommandLine(int argc, char** argv)
             line.host = true;
         } else if (std::strcmp(option, "--join") == 0) {
             invitation = argv[++i];
+        } else if (std::strstr(option, "://") && option[0] != '-') {
+            invitation = option;  // a link the desktop or Windows hands the game
         } else if (std::strcmp(option, "--broker") == 0) {
             line.broker = argv[++i];
             if (!IsBrokerUrl(line.broker))

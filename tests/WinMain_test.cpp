@@ -4,11 +4,13 @@
 #include "board/HraciPole.h"
 #include "platform/Clock.h"
 #include "platform/System.h"
+#include "shell/CommandLine.h"
 #include "shell/main.h"
 
 #include <csignal>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -202,3 +204,40 @@ TEST(Signaly, AnIgnoredSignalStaysIgnored)
 }
 
 }  // namespace
+
+// What the desktop's link handler and Windows' registration hand the game:
+// the link alone, after any options.
+TEST(PrikazovaRadka, ALinkJoinsItsGameOnItsHostsBrokerUnlessOneIsGiven)
+{
+    struct Pripad {
+        std::vector<const char*> slova;
+        CommandLine::Action akce;
+        const char* kod;
+        const char* broker;
+    };
+    const char* kod = "ZW014D2PF2DBSQQG";
+    const Pripad pripady[] = {
+        {{"ortelanka://example.org/#zw01-4d2p-f2db-sqqg"}, CommandLine::Action::Play, kod, "mqtts://example.org"},
+        {{"--windowed", "https://example.org/#ZW01-4D2P-F2DB-SQQG"}, CommandLine::Action::Play, kod,
+         "mqtts://example.org"},
+        {{"--broker", "mqtt://127.0.0.1:1883", "ortelanka://example.org/#ZW014D2PF2DBSQQG"}, CommandLine::Action::Play,
+         kod, "mqtt://127.0.0.1:1883"},
+        {{"--online", "ortelanka://example.org/#ZW014D2PF2DBSQQG"}, CommandLine::Action::Wrong, "", ""},
+        {{"ortelanka://example.org/#ZW01"}, CommandLine::Action::Wrong, "", ""},
+        {{"ortelanka://exa mple.org/#ZW014D2PF2DBSQQG"}, CommandLine::Action::Wrong, "", ""},
+        {{"example.org/#ZW014D2PF2DBSQQG"}, CommandLine::Action::Wrong, "", ""},
+        {{"--join"}, CommandLine::Action::Wrong, "", ""},
+    };
+    for (const Pripad& pripad : pripady) {
+        std::vector<char*> argv{const_cast<char*>("ortelanka")};
+        for (const char* slovo : pripad.slova)
+            argv.push_back(const_cast<char*>(slovo));
+        const CommandLine radka = ReadCommandLine(static_cast<int>(argv.size()), argv.data());
+        SCOPED_TRACE(pripad.slova.back());
+        EXPECT_EQ(radka.action, pripad.akce);
+        if (pripad.akce == CommandLine::Action::Play) {
+            EXPECT_EQ(radka.join, pripad.kod);
+            EXPECT_EQ(radka.broker, pripad.broker);
+        }
+    }
+}

@@ -148,6 +148,22 @@ case $mode in
     play_installed "$prefix/bin/ortelanka"
     find "$prefix" -printf '%p %s %T@ %m\n' | sort >"$work/after"
     diff "$work/before" "$work/after" >&2 || fail "the game changed its installation"
+
+    # A friend's link to an online game opens the installed game through the
+    # desktop's handler for its scheme (the game then looks for the link's
+    # broker, which is not there: a note says so).
+    link='ortelanka://localhost/#ZW01-4D2P-F2DB-SQQG'
+    export XDG_DATA_DIRS=$prefix/share:/usr/share XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/xdg-data
+    export HOME=$work/linkhome PATH=$prefix/bin:$PATH SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0
+    mkdir -p "$XDG_CONFIG_HOME" "$HOME"
+    xdg-mime default $id.desktop x-scheme-handler/ortelanka
+    [ "$(xdg-mime query default x-scheme-handler/ortelanka)" = $id.desktop ] || fail "the scheme has no handler"
+    # On the X server the game just played on. Without a desktop, xdg-open
+    # waits for what it opened to end.
+    xdg-open "$link" >"$work/open.out" 2>&1 &
+    opened() { pgrep -f "ortelanka $link\$" >/dev/null; }
+    wait_for 10 opened || fail "the link did not open the game: $(cat "$work/open.out")"
+    pkill -f "ortelanka $link" || true
     echo "install (prefix): passed"
     ;;
   deb)

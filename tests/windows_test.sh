@@ -178,8 +178,9 @@ PY
   rm -f "$work/host/data/tahy.dat" "$appdata/data/tahy.dat"
   touch "$work/host/data/poprve.dat"
   ln -s "$appdata" "$work/guest"
+  guest_xvfb=$xvfb_pid
   start_xvfb 800x600x24 -noreset || fail "no X server for the Linux game"
-  host_display=$DISPLAY host_xvfb=$xvfb_pid
+  host_display=$DISPLAY host_xvfb=$xvfb_pid xvfb_pid=$guest_xvfb
   (cd "$work/host" && SSL_CERT_FILE=$work/tls/ca.pem ASAN_OPTIONS=detect_leaks=0 exec ./ortelanka --online \
     --broker "$broker" >out.txt 2>&1) &
   host_pid=$!

@@ -523,6 +523,7 @@ const friendship = document.getElementById('friendship');
 const friendState = document.getElementById('friend-state');
 const friendInvite = document.getElementById('friend-invite');
 const friendLink = document.getElementById('friend-link');
+const friendApp = document.getElementById('friend-app');
 
 async function brokerUrl() {
   let broker = '/mqtt';
@@ -561,6 +562,8 @@ Module.onlineStage = (code, stage) => {
   friendState.textContent = STAGES[stage] || '';
   const people = code.replace(/(.{4})(?!$)/g, '$1-');
   friendLink.textContent = friendLink.href = location.origin + location.pathname + '#' + people;
+  // The installed game takes the same game by a link of its own scheme.
+  friendApp.href = `ortelanka://${location.hostname}/#${people}`;
   friendInvite.hidden = stage !== 2;
 };
 friendButton.addEventListener('click', async () => {
