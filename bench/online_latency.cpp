@@ -3,7 +3,8 @@
 // broker (libmosquitto) and the game's own wait for input, place marks in
 // turn through a broker on loopback; the side that receives a mark notes how
 // long after its placing it arrived (one machine, one clock).
-// Usage: ortelanka_online_latency BROKER_URL [MARKS]
+// Usage: ortelanka_online_latency BROKER_URL [MARKS [GUEST_BROKER_URL]]
+//   GUEST_BROKER_URL: the guest on another broker of a cluster.
 #include "board/HraciPole.h"
 #include "online/OnlineGame.h"
 #include "platform/Display.h"
@@ -94,9 +95,10 @@ int Play(Shared* shared, bool host, const char* broker, int marks)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: ortelanka_online_latency BROKER_URL [MARKS]\n");
+        std::fprintf(stderr, "usage: ortelanka_online_latency BROKER_URL [MARKS [GUEST_BROKER_URL]]\n");
         return 2;
     }
+    const char* guestBroker = argc > 3 ? argv[3] : argv[1];
     const int marks = std::min(argc > 2 ? std::atoi(argv[2]) : 200, kMostMarks);
     auto* shared = static_cast<Shared*>(mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
     if (shared == MAP_FAILED)
@@ -109,7 +111,7 @@ int main(int argc, char** argv)
         usleep(10000);
     const pid_t guest = fork();
     if (guest == 0)
-        _exit(Play(shared, false, argv[1], marks));
+        _exit(Play(shared, false, guestBroker, marks));
     int hostStatus = 0, guestStatus = 0;
     waitpid(host, &hostStatus, 0);
     waitpid(guest, &guestStatus, 0);

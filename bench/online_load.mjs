@@ -4,7 +4,9 @@
 // side's whole list, retained, QoS 1), for SECONDS. Prints the one-way time
 // of a mark from its publishing to its arrival at the other side, whether
 // every game was held, and the broker's share of a core and memory.
-// Usage: node online_load.mjs BROKER_URL BROKER_PID GAMES SECONDS
+// Usage: node online_load.mjs BROKER_URL[,URL...] BROKER_PID[,PID...] GAMES SECONDS
+//   Several URLs: the nodes of a cluster, each game's sides on two of them;
+//   the processes' shares and memory are added up.
 import crypto from 'node:crypto';
 import fs from 'node:fs';
 import { createRequire } from 'node:module';
@@ -12,23 +14,28 @@ import { createRequire } from 'node:module';
 // The page's MQTT.js, as web/package-lock.json pins it (npm ci in web/).
 const mqtt = createRequire(new URL('../web/package.json', import.meta.url))('mqtt');
 
-const [url, brokerPid, gamesArg, secondsArg] = process.argv.slice(2);
+const [urlArg, pidArg, gamesArg, secondsArg] = process.argv.slice(2);
+const urls = urlArg.split(','), brokerPids = pidArg.split(',');
 const GAMES = Math.min(Number(gamesArg) || 100, 5000);
 const SECONDS = Math.min(Number(secondsArg) || 30, 300);
 const ALPHABET = '0123456789ABCDEFGHJKMNPQRSTVWXYZ';
 const symbols = n => Array.from(crypto.randomBytes(n), b => ALPHABET[b & 31]).join('');
 const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
 
-// The broker's processor time (clock ticks) and resident memory (kB).
+// The brokers' processor time (clock ticks) and resident memory (kB).
 function broker() {
-  const stat = fs.readFileSync(`/proc/${brokerPid}/stat`, 'utf8').split(') ')[1].split(' ');
-  const rss = Number(/VmRSS:\s+(\d+)/.exec(fs.readFileSync(`/proc/${brokerPid}/status`, 'utf8'))[1]);
-  return { ticks: Number(stat[11]) + Number(stat[12]), rss };
+  let ticks = 0, rss = 0;
+  for (const pid of brokerPids) {
+    const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8').split(') ')[1].split(' ');
+    ticks += Number(stat[11]) + Number(stat[12]);
+    rss += Number(/VmRSS:\s+(\d+)/.exec(fs.readFileSync(`/proc/${pid}/status`, 'utf8'))[1]);
+  }
+  return { ticks, rss };
 }
 
 const latencies = [];
 let connected = 0, lost = 0;
-function side(code, name) {
+function side(code, name, url) {
   return new Promise(resolve => {
     const client = mqtt.connect(url, {
       clientId: 'ortelanka-' + symbols(12), username: code, clean: true, keepalive: 30, reconnectPeriod: 0,
@@ -44,10 +51,10 @@ function side(code, name) {
 }
 
 const before = broker();
-const games = [];
-for (let g = 0; g < GAMES; ++g) {
+async function game(g) {
   const code = symbols(16);
-  const sides = await Promise.all([side(code, 'host'), side(code, 'guest')]);
+  const sides = await Promise.all([side(code, 'host', urls[g % urls.length]),
+                                   side(code, 'guest', urls[(g + 1) % urls.length])]);
   const game = { code, sides, lists: [[], []], sent: new Map(), turn: 0 };
   sides.forEach((client, i) => client.on('message', (topic, payload) => {
     const other = 1 - i;
@@ -61,13 +68,15 @@ for (let g = 0; g < GAMES; ++g) {
       game.sent.delete(`${other}:${count}`);
     }
   }));
-  games.push(game);
-  if (g % 100 === 99)
-    await sleep(100);  // connections at a bounded rate
+  return game;
 }
+// Fifty games connect at once, then the next fifty: a bounded rate.
+const games = [];
+for (let g = 0; g < GAMES; g += 50)
+  games.push(...await Promise.all(Array.from({ length: Math.min(50, GAMES - g) }, (_, i) => game(g + i))));
 const loaded = broker();
 const held = connected;
-console.log(`online load: ${GAMES} games (${held} connections) on ${url}`);
+console.log(`online load: ${GAMES} games (${held} connections) on ${urls.join(' ')}`);
 
 // Every game makes one mark a second, its sides in turn, spread over the second.
 const start = broker(), started = Date.now();

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Online play's hosting as dist/online/ ships it, on loopback (only its
+# ports, paths and certificate moved, tests/hosting.sh): nginx ends TLS in
+# front of mosquitto. Two desktop games play a whole game through nginx's
+# MQTT over TLS; a game that does not trust the certificate is refused; a
+# stranger on the broker sees nothing of the game; with the page's folder,
+# nginx serves the page and the page's way in (MQTT.js over
+# wss://HOST/mqtt) sees the game's moves.
+# Usage: hosting_test.sh GAME_DIR [PAGE_DIR]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/xvfb.sh"
+. "$here/broker.sh"
+. "$here/hosting.sh"
+. "$here/two_sides.sh"
+
+game_dir=$(realpath "$1")
+page=${2:+$(realpath "$2")}
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}" ${broker_pid:-} ${proxy_pid:-}; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "hosting: $*" >&2
+  for f in host/Ortelanka.log guest/Ortelanka.log hosting/mosquitto.log hosting/nginx-error.log; do
+    tail -n 5 "$work/$f" >&2 2>/dev/null || true
+  done
+  exit 1
+}
+export ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy
+unset SDL_VIDEODRIVER SSL_CERT_FILE
+
+mkdir "$work/hosting"
+if [ -z "$page" ]; then
+  page=$work/page
+  mkdir "$page"
+  echo '<!doctype html><title>Ortelaky</title>' >"$page/index.html"
+fi
+test_certificates "$work/hosting" || fail "no test certificates"
+start_shipped_broker "$here/../dist/online" "$work/hosting" || fail "the shipped mosquitto did not start"
+start_shipped_proxy "$here/../dist/online" "$work/hosting" "$page" || fail "the shipped nginx did not start"
+broker=mqtts://localhost:$mqtts_port
+curl -fsS --cacert "$work/hosting/ca.pem" "https://localhost:$https_port/" | grep -q Ortelaky ||
+  fail "nginx does not serve the page"
+
+for side in host guest untrusted; do
+  mkdir "$work/$side"
+  cp -r "$game_dir"/ortelanka "$game_dir"/data "$work/$side"/
+  rm -f "$work/$side"/data/tahy.dat
+  touch "$work/$side"/data/poprve.dat  # a later run: the short intro
+done
+start_xvfb 800x600x24 -noreset || fail "no X server"
+host_display=$DISPLAY
+pids+=("$xvfb_pid")
+start_xvfb 800x600x24 -noreset || fail "no second X server"
+guest_display=$DISPLAY
+pids+=("$xvfb_pid")
+export SSL_CERT_FILE=$work/hosting/ca.pem  # the test's CA, as a system would trust a public one
+(cd "$work/host" && DISPLAY=$host_display exec ./ortelanka --online --broker "$broker" >out.txt 2>&1) &
+pids+=($!)
+wait_for 10 grep -qs "the code" "$work/host/out.txt" || fail "the host printed no code: $(cat "$work/host/out.txt")"
+code=$(sed -n 's/.*the code \([0-9A-Z-]*\).*/\1/p' "$work/host/out.txt")
+room=${code//-/}
+
+# A game with only the system's roots does not take the test's certificate.
+(cd "$work/untrusted" && SSL_CERT_FILE=/dev/null DISPLAY=$guest_display exec ./ortelanka --join "$code" \
+  --broker "$broker" >out.txt 2>&1) &
+untrusted_pid=$!
+refused() { grep -q "alert unknown ca\|alert bad certificate" "$work/hosting/nginx-error.log"; }
+wait_for 20 refused || fail "a game that does not trust the certificate was let in"
+kill "$untrusted_pid"
+wait "$untrusted_pid" 2>/dev/null || true
+
+(cd "$work/guest" && DISPLAY=$guest_display exec ./ortelanka --join "$code" --broker "$broker" >out.txt 2>&1) &
+pids+=($!)
+both_on_the_board
+play_to_the_win
+echo "hosting: the desktop games played $move moves through nginx and mosquitto"
+
+# Someone on the broker without the code sees nothing, a wildcard too.
+stranger=$(mosquitto_sub --cafile "$work/hosting/ca.pem" -h localhost -p "$mqtts_port" -u 0000000000000000 \
+  -t '#' -W 2 2>&1 || true)
+[ "$stranger" = "Timed out" ] || fail "a stranger saw: $stranger"
+
+if [ -n "${2:-}" ]; then
+  # The page's way in: its MQTT.js over secure websockets through nginx.
+  seen=$(NODE_EXTRA_CA_CERTS=$work/hosting/ca.pem timeout 20 node --input-type=module - \
+    "wss://localhost:$https_port/mqtt" "$room" "$here/../web/package.json" <<'JS'
+import { createRequire } from 'node:module';
+const [url, room, web] = process.argv.slice(2);
+const mqtt = createRequire(web)('mqtt');
+const client = mqtt.connect(url, { username: room, clientId: 'ortelanka-watcher', protocolVersion: 4,
+                                   reconnectPeriod: 0, connectTimeout: 5000 });
+client.on('connect', () => client.subscribe(`ortelanka/v1/g/${room}/host/moves`, { qos: 1 }));
+client.on('message', (topic, payload) => { console.log(payload.toString()); client.end(); });
+client.on('error', error => { console.error(error.message); process.exit(1); });
+JS
+  ) || fail "the page's way in failed: $seen"
+  [[ $seen =~ ^[0-9]+:270,271,272,273,274$ ]] || fail "the page's way in saw '$seen'"
+  echo "hosting: nginx serves the page, and its websockets reach the game"
+fi
+echo "hosting: passed"
