@@ -164,7 +164,7 @@ if [ -n "$game_dir" ]; then
   # The CA in Windows' own store of trusted roots, as an administrator would
   # add it: a registry value that holds the certificate as its property.
   python3 - "$work/tls/ca.pem" >"$work/root.reg" <<'PY'
-import base64, hashlib, ssl, struct, sys
+import hashlib, ssl, struct, sys
 der = ssl.PEM_cert_to_DER_cert(open(sys.argv[1]).read())
 blob = struct.pack('<III', 32, 1, len(der)) + der  # CERT_CERT_PROP_ID
 print('REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\'
