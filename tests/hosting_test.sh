@@ -18,7 +18,12 @@ game_dir=$(realpath "$1")
 page=${2:+$(realpath "$2")}
 work=$(mktemp -d)
 pids=()
+games=()
 cleanup() {
+  # The games first, then their X servers: a game must not lose its screen
+  # while it ends.
+  for p in "${games[@]}"; do kill "$p" 2>/dev/null || true; done
+  [ ${#games[@]} -eq 0 ] || wait "${games[@]}" 2>/dev/null || true
   for p in "${pids[@]}" ${broker_pid:-} ${proxy_pid:-}; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
@@ -61,7 +66,7 @@ guest_display=$DISPLAY
 pids+=("$xvfb_pid")
 export SSL_CERT_FILE=$work/hosting/ca.pem  # the test's CA, as a system would trust a public one
 (cd "$work/host" && DISPLAY=$host_display exec ./ortelanka --online --broker "$broker" >out.txt 2>&1) &
-pids+=($!)
+games+=($!)
 wait_for 10 grep -qs "the code" "$work/host/out.txt" || fail "the host printed no code: $(cat "$work/host/out.txt")"
 code=$(sed -n 's/.*the code \([0-9A-Z-]*\).*/\1/p' "$work/host/out.txt")
 room=${code//-/}
@@ -76,7 +81,7 @@ kill "$untrusted_pid"
 wait "$untrusted_pid" 2>/dev/null || true
 
 (cd "$work/guest" && DISPLAY=$guest_display exec ./ortelanka --join "$code" --broker "$broker" >out.txt 2>&1) &
-pids+=($!)
+games+=($!)
 both_on_the_board
 play_to_the_win
 echo "hosting: the desktop games played $move moves through nginx and mosquitto"

@@ -164,6 +164,7 @@ case $mode in
     opened() { pgrep -f "ortelanka $link\$" >/dev/null; }
     wait_for 10 opened || fail "the link did not open the game: $(cat "$work/open.out")"
     pkill -f "ortelanka $link" || true
+    wait_for 10 eval '! opened' || fail "the game the link opened did not end"
     echo "install (prefix): passed"
     ;;
   deb)

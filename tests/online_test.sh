@@ -15,7 +15,12 @@ here=$(cd "$(dirname "$0")" && pwd)
 game_dir=$1
 work=$(mktemp -d)
 pids=()
+games=()
 cleanup() {
+  # The games first, then their X servers: a game must not lose its screen
+  # while it ends.
+  for p in "${games[@]}"; do kill "$p" 2>/dev/null || true; done
+  [ ${#games[@]} -eq 0 ] || wait "${games[@]}" 2>/dev/null || true
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   [ -n "${broker_pid:-}" ] && kill "$broker_pid" 2>/dev/null || true
   wait 2>/dev/null || true
@@ -39,7 +44,7 @@ host_display=$DISPLAY
 pids+=("$xvfb_pid")
 (cd "$work/host" && exec ./ortelanka --online --broker "$broker" >out.txt 2>&1) &
 host_pid=$!
-pids+=("$host_pid")
+games+=("$host_pid")
 wait_for 10 grep -qs "the code" "$work/host/out.txt" || fail "the host printed no code: $(cat "$work/host/out.txt")"
 code=$(sed -n 's/.*the code \([0-9A-Z-]*\).*/\1/p' "$work/host/out.txt")
 [ ${#code} -eq 19 ] || fail "odd code '$code'"
@@ -50,7 +55,7 @@ guest_display=$DISPLAY
 pids+=("$xvfb_pid")
 (cd "$work/guest" && exec ./ortelanka --join "$code" --broker "$broker" >out.txt 2>&1) &
 guest_pid=$!
-pids+=("$guest_pid")
+games+=("$guest_pid")
 wait_for 10 started host && wait_for 10 started guest || fail "the games did not start"
 both_on_the_board
 

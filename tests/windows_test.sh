@@ -27,7 +27,9 @@ xvfb_pid=""
 game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-  for p in ${host_pid:-} ${host_xvfb:-} ${broker_pid:-}; do kill "$p" 2>/dev/null || true; done
+  # The Linux game before its X server: it must not lose its screen while it ends.
+  [ -n "${host_pid:-}" ] && { kill "$host_pid" 2>/dev/null; wait "$host_pid" 2>/dev/null; } || true
+  for p in ${host_xvfb:-} ${broker_pid:-}; do kill "$p" 2>/dev/null || true; done
   [ -d "$work/prefix" ] && WINEPREFIX=$work/prefix timeout 10 wineserver -k 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
@@ -193,6 +195,8 @@ PY
   pass "the installed game and the Linux game play a whole game online over TLS ($move moves)"
   end_game
   kill "$host_pid" 2>/dev/null || true
+  wait "$host_pid" 2>/dev/null || true
+  host_pid=""
   kill "$host_xvfb" 2>/dev/null || true
 
   # A friend's link opens the installed game through its registration.

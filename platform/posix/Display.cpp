@@ -4,6 +4,8 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <chrono>
+#include <thread>
 #include <unistd.h>
 
 const bool System::kOwnWindow = true;
@@ -20,9 +22,22 @@ int OnDisplayError(::Display*)
     return 0;
 }
 
+// A call that waits for the server's answer (SDL taking the window down when
+// a quit request and the loss come together) would spin for ever without
+// one: whatever is left of the ending gets half a minute, then the game ends.
+constexpr std::chrono::seconds kEndingAfterLoss{30};
+
 void OnDisplayLost(::Display*, void*)
 {
+    static bool timed = false;
     displayLost = true;
+    if (timed)
+        return;
+    timed = true;
+    std::thread([] {
+        std::this_thread::sleep_for(kEndingAfterLoss);
+        _exit(0);
+    }).detach();
 }
 
 }  // namespace
