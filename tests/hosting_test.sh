@@ -20,12 +20,7 @@ work=$(mktemp -d)
 pids=()
 games=()
 cleanup() {
-  # The games first, then their X servers: a game must not lose its screen
-  # while it ends.
-  for p in "${games[@]}"; do kill "$p" 2>/dev/null || true; done
-  [ ${#games[@]} -eq 0 ] || wait "${games[@]}" 2>/dev/null || true
-  for p in "${pids[@]}" ${broker_pid:-} ${proxy_pid:-}; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  end_sides ${broker_pid:-} ${proxy_pid:-}
   rm -rf "$work"
 }
 trap cleanup EXIT

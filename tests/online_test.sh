@@ -17,13 +17,7 @@ work=$(mktemp -d)
 pids=()
 games=()
 cleanup() {
-  # The games first, then their X servers: a game must not lose its screen
-  # while it ends.
-  for p in "${games[@]}"; do kill "$p" 2>/dev/null || true; done
-  [ ${#games[@]} -eq 0 ] || wait "${games[@]}" 2>/dev/null || true
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  [ -n "${broker_pid:-}" ] && kill "$broker_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
+  end_sides ${broker_pid:-}
   rm -rf "$work" "${broker_dir:-}"
 }
 trap cleanup EXIT

@@ -54,3 +54,12 @@ play_to_the_win() {  # [FIRST]
   done
   cmp -s "$work/host/data/tahy.dat" "$work/guest/data/tahy.dat" || fail "the move files differ"
 }
+# At the end: the games in $games first, then $pids (their X servers) and
+# whatever else is named: a game must not lose its screen while it ends.
+end_sides() {  # [PID...]
+  local p
+  for p in "${games[@]}"; do kill "$p" 2>/dev/null || true; done
+  [ ${#games[@]} -eq 0 ] || wait "${games[@]}" 2>/dev/null || true
+  for p in "${pids[@]}" "$@"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+}
