@@ -6,9 +6,11 @@
 #   SCREEN.png receives the screen after the move, for the web page's test.
 set -euo pipefail
 . "$(dirname "$0")/xvfb.sh"
+. "$(dirname "$0")/screen.sh"
 
 game_dir=$1
 work=$(mktemp -d)
+pictures=$work/data
 xvfb_pid=""
 game_pid=""
 cleanup() {
@@ -30,76 +32,75 @@ start_xvfb 800x600x24 -noreset || fail "no X server"
 press() { xdotool mousemove "$1" "$2"; sleep 0.1; xdotool mousedown 1; sleep 0.15; xdotool mouseup 1; }
 tap() { xdotool mousemove "$1" "$2"; sleep 0.1; xdotool click 1; }
 key() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; }
-wait_for() {  # seconds, command...
-  local limit=$1; shift
-  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 
 started() { grep -q "Inicializace hry" Ortelanka.log 2>/dev/null; }
 log_lines() { sed -n "s/.* - '\(.*\)' :: \(.*\)/\1 \2/p" Ortelanka.log | tr '\n' '|'; }
 two_moves_recorded() { [ "$(stat -c %s data/tahy.dat 2>/dev/null || echo 0)" -ge 8 ]; }
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 # The intro ends on the empty board: the title of the panel shows up unchanged.
-board_shown() {
-  import -window root -crop 160x80+620+15 +repage panel.png 2>/dev/null || return 1
-  [ "$(compare -fuzz 6% -metric AE panel.png empty_panel.png null: 2>&1 || true)" = "0" ]
+board_shown() { shows deskaempty.bmp 160x80+620+15; }
+# The window is black until the intro draws its first picture.
+intro_drawn() {
+  import -window root shot.png 2>/dev/null || return 1
+  [ "$(convert shot.png -format '%[fx:mean>0.02]' info:)" = 1 ]
 }
-# A part of the screen as a picture shows it: screen WxH+X+Y, picture WxH+X+Y.
-shows() {
-  import -window root -crop "$2" +repage part.png 2>/dev/null || return 1
-  convert "$1" -crop "$3" +repage want.png
-  [ "$(compare -fuzz 6% -metric AE part.png want.png null: 2>&1 || true)" = "0" ]
+# A cell (column, row) shows a whole mark over the empty board.
+cell_shows() {
+  local x=$((14 + 22 * $1)) y=$((13 + 22 * $2))
+  import -window root -crop 21x21+$x+$y +repage box.png 2>/dev/null || return 1
+  convert "$pictures/deskaempty.bmp" -crop 21x21+$x+$y +repage empty.png
+  convert empty.png \( "$pictures/$3" -transparent magenta \) -composite mark.png
+  local differ
+  differ=$(compare -fuzz 6% -metric AE mark.png box.png null: 2>&1 || true)
+  [ "${differ%%.*}" -lt 20 ]
 }
+dialog_shown() { ! shows deskaempty.bmp 200x100+180+250; }
 
 cd "$work"
-convert data/deskaempty.bmp -crop 160x80+620+15 +repage empty_panel.png
 ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./ortelanka >game.out 2>&1 &
 game_pid=$!
-wait_for 10 started || fail "the game did not start: $(cat game.out)"
-# A quick click on Konec during the intro is gone with the intro.
-sleep 3
+wait_for 30 started || fail "the game did not start: $(cat game.out)"
+# A quick click on Konec during the intro (8.7 s from its first picture) is
+# gone with the intro.
+wait_for 30 intro_drawn || fail "the intro drew nothing"
 tap 700 435
-sleep 2
-wait_for 30 board_shown || fail "the intro did not end on the game screen"
-sleep 0.5
-shows data/deskaempty.bmp 60x40+190+300 60x40+190+300 || fail "a click made during the intro opened the quit dialog"
-# One move of an absolute pointer lights the button it lands on.
+wait_for 60 board_shown || fail "the intro did not end on the game screen"
+# One move of an absolute pointer lights the button it lands on; the game
+# takes input in order, so the click made during the intro has been dealt
+# with by then.
 xdotool mousemove 700 355
-sleep 0.5
-shows data/hp/hracpc3.bmp 140x30+630+340 140x30+10+5 || fail "the button under the pointer is not lit"
+wait_for 30 button_lit || fail "the button under the pointer is not lit"
+shows deskaempty.bmp 60x40+190+300 || fail "a click made during the intro opened the quit dialog"
 
 # Cell (5, 7): its box starts at (124, 167).
 press 136 180
-wait_for 10 two_moves_recorded || fail "no move and reply recorded"
+wait_for 30 two_moves_recorded || fail "no move and reply recorded"
 read -r first second < <(od -An -td4 -N8 data/tahy.dat)
 [ "$first" -eq $((7 * 26 + 5)) ] || fail "the click was recorded as cell $first"
 [ "$second" -ge 0 ] && [ "$second" -lt 676 ] && [ "$second" -ne "$first" ] || fail "odd reply $second"
-sleep 1.5
-
+# The screen once the reply's animation is over, the pointer back where it
+# clicked: the button it lit goes out as the game takes the move.
+input_taken
+xdotool mousemove 136 180
+wait_for 30 eval '! button_lit' || fail "the button stayed lit with the pointer on the board"
+cell_shows 5 7 kolecko.bmp || fail "the clicked cell does not show the circle"
+cell_shows $((second % 26)) $((second / 26)) krizek.bmp || fail "the reply's cell does not show the cross"
 import -window root shot.png
 [ -n "${2:-}" ] && convert shot.png PNG24:"$2"
-convert shot.png -crop 21x21+124+167 +repage box.png
-convert data/deskaempty.bmp -crop 21x21+124+167 +repage empty.png
-changed=$(compare -metric AE box.png empty.png null: 2>&1 || true)
-[ "${changed%%.*}" -gt 40 ] || fail "no circle in the clicked cell ($changed pixels differ)"
-convert empty.png \( data/kolecko.bmp -transparent magenta \) -composite circle.png
-circle=$(compare -fuzz 6% -metric AE circle.png box.png null: 2>&1 || true)
-[ "${circle%%.*}" -lt 20 ] || fail "the clicked cell does not show the circle ($circle pixels differ)"
 
 # Two quick taps 22 pixels apart are two clicks, not a double click: one
 # just right of the board, then one on the last column.
 tap 600 180
 tap 578 180
 four_moves_recorded() { [ "$(stat -c %s data/tahy.dat 2>/dev/null || echo 0)" -ge 16 ]; }
-wait_for 10 four_moves_recorded || fail "the second of two quick presses was lost"
+wait_for 30 four_moves_recorded || fail "the second of two quick presses was lost"
 [ "$(od -An -td4 -j8 -N4 data/tahy.dat | tr -d ' ')" -eq $((7 * 26 + 25)) ] || fail "the quick press landed elsewhere"
-sleep 1.6
+input_taken
 
 press 700 435
-sleep 1
+wait_for 30 dialog_shown || fail "Konec did not open the quit dialog"
 key Return
-wait_for 10 game_ended || fail "the game did not end"
+wait_for 30 game_ended || fail "the game did not end"
 game_pid=""
 
 lines=$(log_lines)
@@ -115,10 +116,11 @@ x=$((second % 26)); y=$((second / 26))
 rm -f data/hra.dat
 ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./ortelanka >game.out 2>&1 &
 game_pid=$!
-wait_for 10 started || fail "the game did not start again: $(cat game.out)"
-sleep 1
+wait_for 30 started || fail "the game did not start again: $(cat game.out)"
+wait_for 30 intro_drawn || fail "the intro drew nothing"
 kill -HUP "$game_pid"
-wait_for 3 game_ended || fail "SIGHUP did not end the game during the intro"
+ended_or_intro_over() { game_ended || board_shown; }
+wait_for 60 ended_or_intro_over && game_ended || fail "SIGHUP did not end the game during the intro"
 game_pid=""
 lines=$(log_lines)
 [ "$lines" = "Registrace tridy okna ok.|Hlavni okno ok.|Inicializace hry ok.|Destroy Window ok.|Konec programu ok.|" ] ||
@@ -130,11 +132,11 @@ lines=$(log_lines)
 rm -f data/hra.dat
 ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./ortelanka >game.out 2>&1 &
 game_pid=$!
-wait_for 10 started || fail "the game did not start a third time: $(cat game.out)"
-sleep 1
+wait_for 30 started || fail "the game did not start a third time: $(cat game.out)"
+wait_for 30 intro_drawn || fail "the intro drew nothing"
 kill "$xvfb_pid"
 xvfb_pid=""
-wait_for 5 game_ended || fail "the game did not end when its display went away"
+wait_for 60 game_ended || fail "the game did not end when its display went away"
 status=0
 wait "$game_pid" || status=$?
 game_pid=""

@@ -1,7 +1,8 @@
 # Sourced by the tests and benchmarks that run online play's hosting as
 # dist/online/ ships it, on loopback: the same files with only their ports,
 # paths and certificates moved into a folder of the run's own. Needs
-# broker.sh (free_port).
+# broker.sh (take_port, listening, port_clash). Each retries with other
+# ports when one was taken from outside the tests meanwhile.
 #   start_shipped_broker DIST DIR: mosquitto; sets broker_pid, mqtt_port,
 #     websockets_port.
 #   start_shipped_proxy DIST DIR PAGE: nginx in front of it, serving PAGE;
@@ -14,18 +15,26 @@ moved() {  # file: nothing of the host's left in it?
   ! grep -v '^ *#' "$1" | grep -E '/etc/|/var/|/run/|:?\b(80|443|1883|8080|8883)\b'
 }
 
-wait_for_port() {  # port
-  for _ in $(seq 50); do
-    python3 -c "import socket; socket.create_connection(('127.0.0.1', $1), 0.2)" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  return 1
+# Both ports of a server that has just been started answer, or the server has ended.
+serving() {  # pid, port, port
+  local pid=$1 one=$2 other=$3
+  wait_for 30 eval '{ listening "$one" && listening "$other"; } || ! kill -0 "$pid" 2>/dev/null'
+  listening "$one" && listening "$other"
 }
 
 start_shipped_broker() {
+  local dist=$1 dir=$2 try
+  for try in 1 2 3; do
+    take_port mqtt_port && take_port websockets_port || return 1
+    start_shipped_broker_once "$dist" "$dir" && return 0
+    port_clash "$dir/mosquitto.err" "$dir/mosquitto.log" || break
+  done
+  echo "mosquitto did not start: $(cat "$dir/mosquitto.err" "$dir/mosquitto.log" 2>/dev/null)" >&2
+  return 1
+}
+start_shipped_broker_once() {
   local dist=$1 dir=$2
-  mqtt_port=$(free_port)
-  websockets_port=$(free_port)
+  rm -f "$dir/mosquitto.log"
   cp "$dist/ortelanka.acl" "$dir/"
   sed -e "s|^pid_file .*|pid_file $dir/mosquitto.pid|" -e "s|^user .*|user $(id -un)|" \
     -e "s|^log_dest file .*|log_dest file $dir/mosquitto.log|" \
@@ -36,16 +45,25 @@ start_shipped_broker() {
   moved "$dir/mosquitto.conf" || return 1
   mosquitto -c "$dir/mosquitto.conf" 2>"$dir/mosquitto.err" &
   broker_pid=$!
-  wait_for_port "$mqtt_port" && wait_for_port "$websockets_port" ||
-    { echo "mosquitto did not start: $(cat "$dir/mosquitto.err" "$dir/mosquitto.log" 2>/dev/null)" >&2; return 1; }
+  serving "$broker_pid" "$mqtt_port" "$websockets_port" && return 0
+  kill "$broker_pid" 2>/dev/null || true
+  wait "$broker_pid" 2>/dev/null || true
+  return 1
 }
 
 start_shipped_proxy() {
+  local dist=$1 dir=$2 page=$3 try
+  for try in 1 2 3; do
+    take_port https_port && take_port mqtts_port && take_port http_port || return 1
+    start_shipped_proxy_once "$dist" "$dir" "$page" && return 0
+    port_clash "$dir/nginx.err" "$dir/nginx-error.log" || break
+  done
+  echo "nginx did not start: $(cat "$dir/nginx.err" "$dir/nginx-error.log" 2>/dev/null)" >&2
+  return 1
+}
+start_shipped_proxy_once() {
   local dist=$1 dir=$2 page=$3 file
-  https_port=$(free_port)
-  mqtts_port=$(free_port)
-  local http_port
-  http_port=$(free_port)
+  rm -f "$dir/nginx-error.log"
   mkdir -p "$dir/nginx-temp"
   for file in ortelanka.conf ortelanka-mqtts.conf; do
     sed -e '/listen \[::\]/d' -e "s|listen 80;|listen 127.0.0.1:$http_port;|" \
@@ -79,6 +97,8 @@ include $dir/ortelanka-mqtts.conf;
 CONF
   nginx -p "$dir" -c "$dir/nginx.conf" 2>"$dir/nginx.err" &
   proxy_pid=$!
-  wait_for_port "$https_port" && wait_for_port "$mqtts_port" ||
-    { echo "nginx did not start: $(cat "$dir/nginx.err" "$dir/nginx-error.log" 2>/dev/null)" >&2; return 1; }
+  serving "$proxy_pid" "$https_port" "$mqtts_port" && return 0
+  kill "$proxy_pid" 2>/dev/null || true
+  wait "$proxy_pid" 2>/dev/null || true
+  return 1
 }

@@ -4,20 +4,15 @@
 # $host_display and $guest_display their screens, $game_dir/data the
 # pictures they show. Each mark is a click on one side that must be recorded
 # on both.
+. "$(dirname "${BASH_SOURCE[0]}")/waiting.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/screen.sh"
 
-wait_for() {  # seconds, command...
-  local limit=$1; shift
-  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 records() { echo $(($(stat -c %s "$work/$1/data/tahy.dat" 2>/dev/null || echo 0) / 4)); }
 has_records() { [ "$(records "$1")" -ge "$2" ]; }
 started() { grep -qs "Inicializace hry" "$work/$1/Ortelanka.log"; }
 display_of() { [ "$1" = host ] && echo "$host_display" || echo "$guest_display"; }
 looks_like() {  # side, picture, WxH+X+Y
-  DISPLAY=$(display_of "$1") import -window root -crop "$3" +repage "$work/now.png" 2>/dev/null || return 1
-  convert "$game_dir/data/$2" -crop "$3" +repage "$work/want.png"
-  [ "$(compare -fuzz 6% -metric AE "$work/now.png" "$work/want.png" null: 2>&1 || true)" = "0" ]
+  DISPLAY=$(display_of "$1") pictures=$game_dir/data shows "$2" "$3"
 }
 cell() {  # side, column, row: a player's click on the cell
   DISPLAY=$(display_of "$1") xdotool mousemove $((15 + 22 * $2 + 11)) $((15 + 22 * $3 + 11)) sleep 0.1 \
@@ -28,17 +23,28 @@ both_on_the_board() {
   for side in host guest; do
     wait_for 60 looks_like "$side" deskaempty.bmp 160x80+620+15 || fail "$side: no game screen after the intro"
   done
-  sleep 1
+}
+# A click is lost while the game animates a mark or has just entered its
+# screen, as it always was: the player clicks the cell again until the mark
+# is there. Clicking a cell that already holds a mark does nothing, so a
+# click that was only slow to be taken places nothing twice.
+click_until() {  # side, column, row, records
+  local end=$((SECONDS + 60))
+  until has_records "$1" "$4"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    cell "$1" "$2" "$3"
+    wait_for 2 has_records "$1" "$4" && return 0
+  done
 }
 move=0
+played=()  # the cells marked so far, in order
 play() {  # side, column, row
   local other=guest
   [ "$1" = guest ] && other=host
   move=$((move + 1))
-  cell "$@"
-  wait_for 10 has_records "$1" "$move" || fail "move $move: $1's click was not taken"
-  wait_for 10 has_records "$other" "$move" || fail "move $move did not reach $other"
-  sleep 1.7  # the animation on both sides
+  played+=($(($3 * 26 + $2)))
+  click_until "$@" "$move" || fail "move $move: $1's clicks were not taken"
+  wait_for 30 has_records "$other" "$move" || fail "move $move did not reach $other"
 }
 # Five circles in a row from (10, 10) for the host, the guest's crosses
 # from (3, 3) on: both sides see the first player's win and record the same
@@ -50,9 +56,22 @@ play_to_the_win() {  # [FIRST]
     [ "$i" -lt 4 ] && play guest $((3 + i)) 3
   done
   for side in host guest; do
-    wait_for 20 looks_like "$side" vyhrahrac1.bmp 800x400+0+100 || fail "$side: not the first player's victory picture"
+    wait_for 60 looks_like "$side" vyhrahrac1.bmp 800x400+0+100 || fail "$side: not the first player's victory picture"
   done
-  cmp -s "$work/host/data/tahy.dat" "$work/guest/data/tahy.dat" || fail "the move files differ"
+  same_moves
+}
+# Both move files hold exactly the cells played, in order: a mark placed by
+# anyone else, at any moment, is one too many.
+same_moves() {
+  local side recorded
+  for side in host guest; do
+    recorded=$(od -An -td4 -v "$work/$side/data/tahy.dat" | xargs)
+    [ "$recorded" = "${played[*]}" ] || fail "$side recorded '$recorded', not the cells played: '${played[*]}'"
+  done
+}
+# Every click made on that side has been taken or refused.
+clicks_taken() {  # side
+  DISPLAY=$(display_of "$1") pictures=$game_dir/data input_taken
 }
 # At the end: the games in $games first, then $pids (their X servers) and
 # whatever else is named: a game must not lose its screen while it ends.
