@@ -1,10 +1,12 @@
 #include "DDScreen.h"
 
 #include "DDFuncs.h"
+#include "log/Log.h"
 #include "platform/Text.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 Display* lpdd = nullptr;
 Surface* lpddsprime = nullptr;
@@ -105,6 +107,11 @@ void DD_Init()
 {
     lpdd = LPDD_Create(hWndMain);
     if (!lpdd) {
+        // The box says no more than the original's did; the reason goes to
+        // the log and to standard error before it waits for its click.
+        const std::string& proc = DisplayProblem();
+        std::fprintf(stderr, "ortelanka: cannot set up the display: %s\n", proc.c_str());
+        Log.Write(("Displej nelze pripravit: " + proc).c_str(), 0);
         MessageBox(hWndMain, "CHYBA", "CHYBA");
         PostQuitMessage(0);
         return;

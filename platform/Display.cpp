@@ -78,6 +78,14 @@ bool Requested(const char* driver)
     return list.find(std::string(",") + driver + ",") != std::string::npos;
 }
 
+// Why the display could not be set up, the last time it could not.
+std::string problem;
+
+bool Invisible(const char* driver)
+{
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
 // The video subsystem on a real display, or on an invisible driver that was asked for.
 bool StartVideo()
 {
@@ -85,14 +93,17 @@ bool StartVideo()
     // as on Windows; SDL's default of 32 pixels swallows quick clicks on
     // neighbouring cells.
     SDL_SetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_RADIUS, "4");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        problem = SDL_GetError();
         return false;
+    }
     const char* driver = SDL_GetCurrentVideoDriver();
-    const bool invisible = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
-    if (invisible && !Requested(driver)) {
+    if (Invisible(driver) && !Requested(driver)) {
+        problem = std::string("no display, only SDL's invisible driver ") + driver;
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
+    problem.clear();
     return true;
 }
 
@@ -116,6 +127,25 @@ bool DisplayAvailable()
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     videoHeld = StartVideo();
     return videoHeld;
+}
+
+const std::string& DisplayProblem()
+{
+    return problem;
+}
+
+bool DisplayThere()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        return true;
+    // SDL left to choose for itself, whatever SDL_VIDEODRIVER says (an empty
+    // name is SDL's own order); a driver that finds a display and fails to
+    // set it up counts too.
+    const bool started = SDL_VideoInit("") == 0;
+    const bool there = !started || !Invisible(SDL_GetCurrentVideoDriver());
+    if (started)
+        SDL_VideoQuit();
+    return there;
 }
 
 Display* Display::Create(const char* title, const WindowPlacement& placement)
@@ -148,6 +178,7 @@ Display* Display::Create(const char* title, const WindowPlacement& placement)
         display->renderer = CreateRenderer(display->window);
     }
     if (!display->renderer) {
+        problem = SDL_GetError();  // before the video is taken down
         delete display;
         return nullptr;
     }

@@ -9,6 +9,7 @@
 #include "Surface.h"
 
 #include <memory>
+#include <string>
 
 struct SDL_Renderer;
 struct SDL_Texture;
@@ -97,6 +98,15 @@ private:
 // afresh; after a yes SDL's video stays up, so that the window made next does
 // not connect to the display a second time.
 bool DisplayAvailable();
+// Why the display could not be set up, the last time DisplayAvailable() or
+// Display::Create() failed: SDL's own words, or that SDL found only one of
+// its invisible drivers.
+const std::string& DisplayProblem();
+// After DisplayAvailable() said no: whether a display is there all the same,
+// which SDL left to choose its driver itself would reach or fail to set up
+// (SDL_VIDEODRIVER named another driver, or the display's set-up failed),
+// as opposed to none at all.
+bool DisplayThere();
 
 // Puts the text (UTF-8) on the system's clipboard, for the player to paste.
 void CopyToClipboard(const char* text);

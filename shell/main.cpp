@@ -2,6 +2,7 @@
 // game's folders, then the game itself (WinMain).
 #include "CommandLine.h"
 #include "main.h"
+#include "log/Log.h"
 #include "platform/Display.h"
 #include "platform/Folders.h"
 #include "platform/System.h"
@@ -41,9 +42,16 @@ int main(int argc, char** argv)
         break;
     }
     // Checked before anything is written, so that a run without a display
-    // leaves no trace. _Exit, here and below, because the board's static
-    // destructor would still write data/hra.dat.
+    // leaves no trace: its reason goes to standard error only. A display that
+    // is there but cannot be set up (SDL_VIDEODRIVER names another, say) is
+    // worth the log as well, which sets up the game's folders first. _Exit,
+    // here and below, because the board's static destructor would still
+    // write data/hra.dat.
     if (!DisplayAvailable()) {
+        const std::string why = DisplayProblem();
+        std::fprintf(stderr, "ortelanka: cannot set up the display: %s\n", why.c_str());
+        if (DisplayThere() && SetUpGameFolders() && Log.Init())
+            Log.Write(("Displej nelze pripravit: " + why).c_str(), 0);
         MessageBox(nullptr, "CHYBA", "CHYBA");
         std::_Exit(1);
     }

@@ -107,14 +107,22 @@ TEST_F(Beh, ARunWhoseWindowIsClosedLogsDestroyWindowFirst)
     EXPECT_EQ(Radky(CtiText("Ortelanka.log")), kZacatek + "Destroy Window|ok.\n" + kKonec);
 }
 
-TEST_F(Beh, WithoutADisplayTheRunEndsAtOnce)
+// CHYBA says nothing more, as the original's did; SDL's reason is in the log
+// and on standard error.
+TEST_F(Beh, WithoutADisplayTheRunEndsAtOnceAndSaysWhy)
 {
     FakeClock clock;
     setenv("SDL_VIDEODRIVER", "nonexistent", 1);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(WinMain(), 0);
+    const std::string chyby = testing::internal::GetCapturedStderr();
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     EXPECT_EQ(clock.slept, 0u) << "no intro was played";
-    EXPECT_EQ(Radky(CtiText("Ortelanka.log")), kZacatek + kKonec);
+    EXPECT_EQ(Radky(CtiText("Ortelanka.log")),
+              "Registrace tridy okna|ok.\nHlavni okno|ok.\nDisplej nelze pripravit: nonexistent not available|error.\n"
+              "Inicializace hry|ok.\n" + kKonec);
+    EXPECT_NE(chyby.find("ortelanka: cannot set up the display: nonexistent not available\n"), std::string::npos)
+        << chyby;
 }
 
 // SDL quietly falls back to an invisible driver when there is no X11 or
@@ -129,8 +137,16 @@ TEST(Displej, WithoutAnXOrWaylandDisplayOnlyAnInvisibleDriverAskedForIsTaken)
         unsetenv(nazvy[i]);
     }
     EXPECT_FALSE(DisplayAvailable());
+    EXPECT_EQ(DisplayProblem(), "no display, only SDL's invisible driver offscreen");
+    EXPECT_FALSE(DisplayThere());
+    // A driver asked for that is not there makes no display there either: such a run leaves no log.
+    setenv("SDL_VIDEODRIVER", "nonexistent", 1);
+    EXPECT_FALSE(DisplayAvailable());
+    EXPECT_FALSE(DisplayThere());
+    EXPECT_EQ(DisplayProblem(), "nonexistent not available") << "SDL's own words, kept through the look for a display";
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     EXPECT_TRUE(DisplayAvailable());
+    EXPECT_EQ(DisplayProblem(), "");
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     EXPECT_TRUE(DisplayAvailable());
     for (int i = 0; i < 3; ++i)
