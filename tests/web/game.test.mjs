@@ -548,16 +548,24 @@ try {
   const spotB = await at(cellAt(3).x, cellAt(3).y, tabB);
   await tabB.mouse.click(spotB.x, spotB.y, { delay: 0 });
   await waitFor('tab B\'s move and its reply', 10, async () => (await moves(tabB)).length >= movesA.length + 8);
-  await sleep(500);  // B's moves reach the storage
+  // A tab opened afterwards reads the browser's storage as it is then; the
+  // tabs store their changes a moment after making them, so it is opened
+  // again until everything is there or the deadline has passed, and then it
+  // says what was missing.
   const tabC = watch(await browser.newPage());
-  await tabC.goto(url, { waitUntil: 'domcontentloaded' });
-  await gameReady(tabC);
-  const storedMoves = await moves(tabC);
-  if (!((await readFile(SAVE + 'best.dat', tabC)) || Buffer.alloc(0)).includes('TABA')) fail('tab A\'s row was lost to tab B');
-  if (!/music=0/.test((await readFile(SAVE + 'ortelanka.conf', tabC)) || '')) fail('tab A\'s music choice was lost to tab B');
-  if (storedMoves.length !== movesA.length + 8 || !storedMoves.subarray(0, movesA.length).equals(movesA) ||
-      storedMoves.readInt32LE(movesA.length) !== 3)
-    fail(`the stored moves are not A's ${movesA.length / 4} and then B's two: ${storedMoves.length / 4} records`);
+  let missing;
+  await waitFor('tab A\'s and tab B\'s work in the browser\'s storage', 30, async () => {
+    await tabC.goto(url, { waitUntil: 'domcontentloaded' });
+    await gameReady(tabC);
+    const storedMoves = await moves(tabC);
+    missing = [];
+    if (!((await readFile(SAVE + 'best.dat', tabC)) || Buffer.alloc(0)).includes('TABA')) missing.push('tab A\'s row');
+    if (!/music=0/.test((await readFile(SAVE + 'ortelanka.conf', tabC)) || '')) missing.push('tab A\'s music choice');
+    if (storedMoves.length !== movesA.length + 8 || !storedMoves.subarray(0, movesA.length).equals(movesA) ||
+        storedMoves.readInt32LE(movesA.length) !== 3)
+      missing.push(`A's ${movesA.length / 4} moves and then B's two (${storedMoves.length / 4} records)`);
+    return missing.length === 0;
+  }).catch(() => fail(`lost to the other tab: ${missing.join(', ')}`));
   await tabC.close();
   await tabB.close();
   await page.bringToFront();
