@@ -103,15 +103,19 @@ bool Uvnitr(const POINT& p, const RECT& r)
 
 }  // namespace
 
+void SayWhyNoDisplay(bool inTheLog)
+{
+    const std::string& why = DisplayProblem();
+    std::fprintf(stderr, "ortelanka: cannot set up the display: %s\n", why.c_str());
+    if (inTheLog)
+        Log.Write(("Displej nelze pripravit: " + why).c_str(), 0);
+}
+
 void DD_Init()
 {
     lpdd = LPDD_Create(hWndMain);
     if (!lpdd) {
-        // The box says no more than the original's did; the reason goes to
-        // the log and to standard error before it waits for its click.
-        const std::string& proc = DisplayProblem();
-        std::fprintf(stderr, "ortelanka: cannot set up the display: %s\n", proc.c_str());
-        Log.Write(("Displej nelze pripravit: " + proc).c_str(), 0);
+        SayWhyNoDisplay(true);
         MessageBox(hWndMain, "CHYBA", "CHYBA");
         PostQuitMessage(0);
         return;

@@ -68,6 +68,10 @@ extern HWND hWndMain;
 extern POINT ptMouse;
 extern int fps;
 
+// Why the display could not be set up (DisplayProblem), before the box
+// "CHYBA", which says no more than the original's did: always on standard
+// error, and in the log when the caller has one.
+void SayWhyNoDisplay(bool inTheLog);
 void DD_Init();
 void DD_Done();
 void DrawPozadi();

@@ -2,6 +2,7 @@
 // game's folders, then the game itself (WinMain).
 #include "CommandLine.h"
 #include "main.h"
+#include "graphics/DDScreen.h"
 #include "log/Log.h"
 #include "platform/Display.h"
 #include "platform/Folders.h"
@@ -48,10 +49,7 @@ int main(int argc, char** argv)
     // here and below, because the board's static destructor would still
     // write data/hra.dat.
     if (!DisplayAvailable()) {
-        const std::string why = DisplayProblem();
-        std::fprintf(stderr, "ortelanka: cannot set up the display: %s\n", why.c_str());
-        if (DisplayThere() && SetUpGameFolders() && Log.Init())
-            Log.Write(("Displej nelze pripravit: " + why).c_str(), 0);
+        SayWhyNoDisplay(DisplayThere() && SetUpGameFolders() && Log.Init());
         MessageBox(nullptr, "CHYBA", "CHYBA");
         std::_Exit(1);
     }

@@ -30,11 +30,11 @@ both_on_the_board() {
 # click that was only slow to be taken places nothing twice.
 click_until() {  # side, column, row, records
   local end=$((SECONDS + 60))
-  until has_records "$1" "$4"; do
-    [ "$SECONDS" -lt "$end" ] || return 1
+  while [ "$SECONDS" -lt "$end" ]; do
     cell "$1" "$2" "$3"
     wait_for 2 has_records "$1" "$4" && return 0
   done
+  return 1
 }
 move=0
 played=()  # the cells marked so far, in order
