@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the built game under Xvfb as a player would: waits out the intro, clicks
 # a cell, checks the move files and the screen, then quits through the dialog;
-# then starts it again and ends it with a signal during the intro.
+# then starts it again and ends it with a signal during the intro, names a
+# display driver it cannot set up, and takes its display away.
 # Usage: end_to_end.sh GAME_DIR [SCREEN.png]
 #   SCREEN.png receives the screen after the move, for the web page's test.
 set -euo pipefail
@@ -127,6 +128,25 @@ lines=$(log_lines)
   fail "log lines after SIGHUP: $lines"
 [ "$(stat -c %s data/hra.dat 2>/dev/null || echo 0)" -eq 810 ] || fail "no data/hra.dat after SIGHUP"
 
+# A display that is there but cannot be set up (the driver of another kind
+# of desktop named): the box "CHYBA" waits for its answer, as ever, and
+# standard error and the log say why, in SDL's own words.
+rm -f Ortelanka.log
+SDL_VIDEODRIVER=wayland XDG_RUNTIME_DIR=$work ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy \
+  ./ortelanka >game.out 2>game.err &
+game_pid=$!
+error_box() { xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "CHYBA".*/\1/p' | head -1; }
+wait_for 30 eval '[ -n "$(error_box)" ]' || fail "no CHYBA box when the display cannot be set up: $(cat game.err)"
+! game_ended || fail "the game did not wait for the CHYBA box to be answered"
+xdotool key --window "$(error_box)" Return
+wait_for 30 game_ended || fail "Enter in the CHYBA box did not end the game"
+status=0
+wait "$game_pid" || status=$?
+game_pid=""
+[ "$status" -eq 1 ] || fail "the game ended with status $status when the display could not be set up"
+grep -q "^ortelanka: cannot set up the display: .*wayland" game.err || fail "standard error does not say why: $(cat game.err)"
+grep -q "'Displej nelze pripravit: .*wayland.*' :: " Ortelanka.log || fail "the log does not say why: $(cat Ortelanka.log)"
+
 # The display going away (its server ends) ends the game as closing the
 # window does: the log closed, data/hra.dat written, status 0.
 rm -f data/hra.dat
@@ -145,4 +165,4 @@ lines=$(log_lines)
 [ "$lines" = "Registrace tridy okna ok.|Hlavni okno ok.|Inicializace hry ok.|Destroy Window ok.|Konec programu ok.|" ] ||
   fail "log lines after the display went away: $lines"
 [ "$(stat -c %s data/hra.dat 2>/dev/null || echo 0)" -eq 810 ] || fail "no data/hra.dat after the display went away"
-echo "end-to-end: 3 passed, 0 failed"
+echo "end-to-end: 4 passed, 0 failed"

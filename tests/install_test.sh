@@ -49,12 +49,6 @@ as_player() {
   fi
 }
 
-wait_for() {  # seconds, command...
-  local end=$((SECONDS + $1)); shift
-  while [ "$SECONDS" -lt "$end" ]; do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-
 # Whether a region of the screen still shows the empty board: the panel's
 # title once the intro has ended, the dialog's dimmed panel when it has not.
 shows_board() {  # geometry; 0 yes, 1 no, 2 no screen to look at
