@@ -34,10 +34,10 @@ bool CHraciPole::UlozTah(int x, int y)
             long size = std::ftell(fTahy);
             n = size > 0 ? size / 4 : 0;
         }
-        FILE* pocet = OpenGameFile(PathPocetTahu, "w");
-        bool counted = pocet && std::fprintf(pocet, "%ld", n) > 0;
-        counted = pocet && std::fclose(pocet) == 0 && counted;
-        if (!counted)
+        // Replaced whole, so a full disk leaves the old count, not an empty file.
+        char pocet[24];
+        const int delka = std::snprintf(pocet, sizeof pocet, "%ld", n);
+        if (!ReplaceGameFile(PathPocetTahu, pocet, static_cast<size_t>(delka)))
             NelzeZapsat(PathPocetTahu);
         std::fseek(fTahy, n * 4, SEEK_SET);
     } else if (errno == ENOENT) {
@@ -59,22 +59,18 @@ bool CHraciPole::UlozTah(int x, int y)
 
 void CHraciPole::ZapisHru()
 {
-    FILE* hra = OpenGameFile(PathHra, "wb");
-    if (!hra) {
-        NelzeZapsat(PathHra);
-        return;
-    }
-    bool written = true;
+    // The whole picture at once, so a full disk at exit leaves the old one whole.
+    constexpr size_t kRadek = HRACIPOLEX + 1 + 3;
+    char hra[(HRACIPOLEY + 1) * kRadek];
     for (int y = 0; y <= HRACIPOLEY; ++y) {
-        char line[HRACIPOLEX + 1 + 3];
+        char* line = hra + y * kRadek;
         for (int x = 0; x <= HRACIPOLEX; ++x)
             line[x] = Pole[y][x] == 1 ? 'O' : Pole[y][x] == 2 ? 'X' : ' ';
         // The original's "\n\r" through a text stream: CR LF CR.
         line[HRACIPOLEX + 1] = '\r';
         line[HRACIPOLEX + 2] = '\n';
         line[HRACIPOLEX + 3] = '\r';
-        written = std::fwrite(line, sizeof line, 1, hra) == 1 && written;
     }
-    if (!(std::fclose(hra) == 0 && written))
+    if (!ReplaceGameFile(PathHra, hra, sizeof hra))
         NelzeZapsat(PathHra);
 }

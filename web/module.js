@@ -52,6 +52,11 @@ Module.preRun.push(function () {
       if (node.exists && FS.isFile(node.object.mode)) {
         var stat = FS.stat(path);
         files.put({ timestamp: stat.mtime, mode: stat.mode, contents: FS.readFile(path) }, path);
+        // Its folders too, as IDBFS keeps them: a later start makes them first.
+        for (var dir = PATH.dirname(path); dir.indexOf(folder + '/') === 0; dir = PATH.dirname(dir)) {
+          var made = FS.stat(dir);
+          files.put({ timestamp: made.mtime, mode: made.mode }, dir);
+        }
       } else {
         files.delete(path);
       }
@@ -139,6 +144,17 @@ Module.preRun.push(function () {
     ready(null);
   } else {
     FS.mount(IDBFS, {}, folder);
+    // A file flushed to the disk (fsync, as every file replaced whole is)
+    // would have IDBFS store the whole folder as this tab sees it, over the
+    // newer files of another tab. The changes are stored file by file above,
+    // so a flush has nothing to do, and returns at once: the board's picture
+    // is flushed as the program ends, when nothing can wait any more.
+    var storeFolder = IDBFS.syncfs;
+    IDBFS.syncfs = function (mount, populate, callback) {
+      if (populate)
+        return storeFolder.apply(this, arguments);
+      callback(null);
+    };
     FS.syncfs(true, function (error) {
       if (error) {
         warn(error);
