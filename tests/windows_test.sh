@@ -85,6 +85,7 @@ size() { stat -c %s "$1" 2>/dev/null || echo 0; }
 # The installer, silently: Program Files, the Start menu, the list of programs.
 wine 120 "$setup" /S || fail "the installer failed"
 programs=$WINEPREFIX/drive_c/Program\ Files/Ortelanka
+pictures=$programs/data  # what tests/screen.sh compares the screen with
 [ -f "$programs/ortelanka.exe" ] && [ -f "$programs/Uninstall.exe" ] || fail "nothing installed in Program Files"
 shortcut=$(find "$WINEPREFIX/drive_c" -name Ortelaky.lnk -path '*Start Menu*' | head -1)
 [ -n "$shortcut" ] || fail "no Start-menu entry Ortelaky"
@@ -102,20 +103,24 @@ wine 180 'C:\Program Files\Ortelanka\ortelanka.exe' >"$work/game.out" 2>&1 &
 game_pid=$!
 wait_for 30 game_started "$appdata/Ortelanka.log" || fail "the installed game did not start: $(cat "$work/game.out")"
 wait_for 60 board_shown || fail "the intro did not end on the game screen"
-sleep 0.5
+input_taken
 press 136 180  # cell (5, 7)
 wait_for 10 eval '[ "$(size "$appdata/data/tahy.dat")" -ge 8 ]' || fail "no move and reply recorded"
 read -r first second < <(od -An -td4 -N8 "$appdata/data/tahy.dat")
 # The Linux game answers (5, 7) with (4, 6).
 [ "$first" -eq $((7 * 26 + 5)) ] && [ "$second" -eq $((6 * 26 + 4)) ] || fail "moves $first $second"
-sleep 1.5
+# As the Linux screen was taken: the reply's animation over, the pointer back
+# on the board and the button it lit gone out.
+input_taken
+xdotool mousemove 136 180
+wait_for 30 eval '! button_lit' || fail "the button stayed lit with the pointer on the board"
 if [ -n "$native_screen" ]; then
   import -window root "$work/shot.png"
   differ=$(compare -fuzz 2% -metric AE "$work/shot.png" "$native_screen" null: 2>&1 || true)
   [ "${differ%%.*}" -eq 0 ] || fail "the screen after the move differs from Linux' in $differ pixels"
 fi
 key Escape
-sleep 1
+wait_for 10 eval '! shows deskaempty.bmp 200x100+180+250' || fail "Escape did not open the quit dialog"
 key Return
 wait_for 10 game_ended || fail "the game did not end"
 status=0
@@ -226,7 +231,7 @@ cp "$log" "$work/appdata.log"
 wine 120 "C:\\Hry Ořechová\\ortelanka-$version-win64\\ortelanka.exe" --windowed >"$work/game.out" 2>&1 &
 game_pid=$!
 wait_for 30 game_started "$game/Ortelanka.log" || fail "the zip's game kept no log beside itself: $(cat "$work/game.out")"
-sleep 1
+wait_for 30 eval 'xdotool search --name "Ortelaky od Zorb :o)" >/dev/null' || fail "the zip's game showed no window"
 wine 30 taskkill /IM ortelanka.exe >/dev/null 2>&1 || fail "taskkill failed"
 wait_for 10 game_ended || fail "taskkill did not end the game"
 game_pid=""
