@@ -101,11 +101,11 @@ play() {  # window manager or nothing
   ./ortelanka >game.out 2>&1 &
   game_pid=$!
   pids+=("$game_pid")
-  wait_for 10 grep -qs "Inicializace hry" Ortelanka.log || fail "$1: the game did not start"
+  wait_for 30 grep -qs "Inicializace hry" Ortelanka.log || fail "$1: the game did not start"
+  wait_for 30 geometry_is 1280x1024+0+0 || fail "$1: the full-screen window is $(geometry)"
   # The intro shows the empty board too before its end.
   input_taken
   looks_like data/deskaempty.bmp 160x80+620+15 || fail "$1: the intro did not end on the game screen"
-  wait_for 5 geometry_is 1280x1024+0+0 || fail "$1: the full-screen window is $(geometry)"
 
   # Cell (5, 7) and the computer's reply.
   press 136 180
@@ -139,7 +139,9 @@ place_picture 1280x1024
 play ""
 openbox >/dev/null 2>&1 &
 pids+=($!)
-wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || fail "openbox did not start"
+# Ready once it says what it supports, full screen among it.
+wm_ready() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_WM_STATE_FULLSCREEN; }
+wait_for 30 wm_ready || fail "openbox did not start"
 play openbox
 
 # Full screen on large screens: the grid stays sharp, and every control is
@@ -153,7 +155,7 @@ large() {  # WIDTHxHEIGHT, then what to do on the game screen
   ./ortelanka >game.out 2>&1 &
   game_pid=$!
   pids+=("$game_pid")
-  wait_for 10 grep -qs "Inicializace hry" Ortelanka.log || fail "$size: the game did not start"
+  wait_for 30 grep -qs "Inicializace hry" Ortelanka.log || fail "$size: the game did not start"
   input_taken  # the game screen itself, ready for keys
   xdotool mousemove 0 0
   wait_for 10 sharp "$size" || fail "$size: the grid is soft: $(python3 "$here/sharpness.py" shot.png "$size" data/deskaempty.bmp)"
