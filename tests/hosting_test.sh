@@ -20,8 +20,10 @@ work=$(mktemp -d)
 pids=()
 games=()
 cleanup() {
-  end_sides ${broker_pid:-} ${proxy_pid:-}
+  local status=$?
+  end_sides ${broker_pid:-} ${proxy_pid:-} || status=1
   rm -rf "$work"
+  exit "$status"
 }
 trap cleanup EXIT
 fail() {

@@ -17,8 +17,10 @@ work=$(mktemp -d)
 pids=()
 games=()
 cleanup() {
-  end_sides ${broker_pid:-}
+  local status=$?
+  end_sides ${broker_pid:-} || status=1
   rm -rf "$work" "${broker_dir:-}"
+  exit "$status"
 }
 trap cleanup EXIT
 fail() { echo "online: $*" >&2; for s in host guest; do tail -n 5 "$work/$s/Ortelanka.log" >&2 || true; done; exit 1; }

@@ -74,11 +74,30 @@ clicks_taken() {  # side
   DISPLAY=$(display_of "$1") pictures=$game_dir/data input_taken
 }
 # At the end: the games in $games first, then $pids (their X servers) and
-# whatever else is named: a game must not lose its screen while it ends.
+# whatever else is named: a game must not lose its screen while it ends. A
+# game that does not end on SIGTERM is a fault of the game's: the test says
+# where each of its threads waits, ends it and fails.
+ended() {  # PID: gone, or a zombie that only waits to be reaped
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 0
+  stat=${stat##*) }
+  [ "${stat%% *}" = Z ]
+}
 end_sides() {  # [PID...]
-  local p
+  local p thread stuck=0
   for p in "${games[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${games[@]}"; do
+    wait_for 30 ended "$p" && continue
+    stuck=1
+    echo "a game (pid $p) did not end within 30 s of SIGTERM; its threads wait in:" >&2
+    for thread in /proc/"$p"/task/*; do
+      echo "  $(cat "$thread/comm" 2>/dev/null): $(cat "$thread/wchan" 2>/dev/null)" >&2
+    done
+    ! command -v gdb >/dev/null || timeout 60 gdb -p "$p" -batch -ex "thread apply all bt" >&2 2>&1 || true
+    kill -9 "$p" 2>/dev/null || true
+  done
   [ ${#games[@]} -eq 0 ] || wait "${games[@]}" 2>/dev/null || true
   for p in "${pids[@]}" "$@"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  for p in "${pids[@]}" "$@"; do wait "$p" 2>/dev/null || true; done
+  return "$stuck"
 }

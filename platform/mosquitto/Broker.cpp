@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int kKeepAliveSeconds = 30;
+constexpr uint32_t kFarewellMs = 2000;  // for the broker to take the last words
 
 std::mutex newsLock;
 std::deque<System::BrokerNews> news;
@@ -173,14 +174,19 @@ void System::BrokerDisconnect()
     if (!client)
         return;
     // Connected, the loop's thread sends what is queued, then the
-    // disconnection, and ends; otherwise it may be sleeping before its next
-    // try, and is stopped there.
+    // disconnection, and ends once the connection has ended; otherwise it may
+    // be sleeping before its next try, and is stopped there. A connection
+    // lost or made again just then can keep the thread's loop going, so its
+    // end is waited for a moment only, and then it is stopped wherever it is.
+    bool ended = false;
     if (connected) {
         mosquitto_disconnect(client);
-        mosquitto_loop_stop(client, false);
-    } else {
-        mosquitto_loop_stop(client, true);
+        const uint32_t start = SDL_GetTicks();
+        while (connected && SDL_GetTicks() - start < kFarewellMs)
+            SDL_Delay(5);
+        ended = !connected;
     }
+    mosquitto_loop_stop(client, !ended);
     connected = false;
     mosquitto_destroy(client);
     client = nullptr;
