@@ -76,6 +76,8 @@ key() { xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"; }
 log_lines() { tr -d '\r' <"$1" | sed -n "s/.* - '\(.*\)' :: \(.*\)/\1 \2/p" | tr '\n' '|'; }
 game_started() { grep -q "Inicializace hry" "$1" 2>/dev/null; }
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
+# taskkill asks the game's window to close: a test waits for it first.
+window_shown() { xdotool search --name "Ortelaky od Zorb :o)" >/dev/null; }
 board_shown() {
   import -window root -crop 160x80+620+15 +repage "$work/panel.png" 2>/dev/null || return 1
   [ "$(compare -fuzz 6% -metric AE "$work/panel.png" "$work/empty_panel.png" null: 2>&1 || true)" = "0" ]
@@ -209,6 +211,7 @@ PY
   wine 30 start "$link" >/dev/null 2>&1 || fail "start did not take the link"
   opened() { pgrep -f "ortelanka\\.exe.*$link" >/dev/null; }
   wait_for 30 opened || fail "the link did not open the installed game"
+  wait_for 30 window_shown || fail "the game the link opened showed no window"
   wine 30 taskkill /IM ortelanka.exe >/dev/null 2>&1 || true
   wait_for 10 eval '! opened' || fail "taskkill did not end the game the link opened"
   pass "a friend's link opens the installed game"
@@ -231,7 +234,7 @@ cp "$log" "$work/appdata.log"
 wine 120 "C:\\Hry Ořechová\\ortelanka-$version-win64\\ortelanka.exe" --windowed >"$work/game.out" 2>&1 &
 game_pid=$!
 wait_for 30 game_started "$game/Ortelanka.log" || fail "the zip's game kept no log beside itself: $(cat "$work/game.out")"
-wait_for 30 eval 'xdotool search --name "Ortelaky od Zorb :o)" >/dev/null' || fail "the zip's game showed no window"
+wait_for 30 window_shown || fail "the zip's game showed no window"
 wine 30 taskkill /IM ortelanka.exe >/dev/null 2>&1 || fail "taskkill failed"
 wait_for 10 game_ended || fail "taskkill did not end the game"
 game_pid=""
