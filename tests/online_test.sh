@@ -4,7 +4,8 @@
 # guest's joining, a whole game to five circles in a row with each mark seen
 # on the other side, the broker going away in the middle and coming back,
 # and a third client pouring garbage, illegal moves and oversized messages
-# into the game, which changes nothing.
+# into the game, which changes nothing; at the end each side leaves, and the
+# broker keeps that for its seat.
 # Usage: online_test.sh GAME_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -88,4 +89,13 @@ wait_for 30 grep -q "Hra po siti:" "$work/host/Ortelanka.log" || fail "the garba
 # Five circles in a row: both sides see the first player's win, and their
 # move files hold the cells played and nothing the garbage might have placed.
 play_to_the_win 2
-echo "online: $move moves across, the broker's restart and the garbage weathered, both saw the win"
+
+# Leaving is seen as leaving: the guest's game ends on SIGTERM and the broker
+# keeps its last word for its seat, not its will; the host, told so, leaves
+# the game too and plays on alone.
+presence() { mosquitto_sub -h 127.0.0.1 -p "$broker_port" -u "${code//-/}" -t "$topics/$1/presence" -C 1 -W 10; }
+kill "$guest_pid"
+wait_for 30 ended "$guest_pid" || fail "the guest did not end on SIGTERM"
+[[ $(presence guest) == "left "* ]] || fail "the guest's seat says '$(presence guest)' after it left, not 'left'"
+wait_for 30 eval '[[ $(presence host) == "left "* ]]' || fail "the host's seat says '$(presence host)' after the guest left"
+echo "online: $move moves across, the broker's restart and the garbage weathered, both saw the win, and both left"

@@ -10,20 +10,24 @@
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <vector>
 
 namespace {
 
 constexpr int kKeepAliveSeconds = 30;
-constexpr uint32_t kFarewellMs = 2000;  // for the broker to take the last words
+constexpr uint32_t kFarewellMs = 2000;  // for each of the broker's answers when leaving
 
 std::mutex newsLock;
 std::deque<System::BrokerNews> news;
 mosquitto* client = nullptr;
 std::atomic<bool> connected{false};
+std::vector<std::string> filters;  // subscribed to, for the leaving's unsubscription
+std::atomic<bool> farewellAnswered{false};  // only leaving unsubscribes
 uint32_t wakeEvent = 0;
 
 // Called on libmosquitto's thread.
@@ -50,11 +54,25 @@ void OnDisconnect(mosquitto*, void*, int)
     Tell(System::BrokerNews{System::BrokerNews::Kind::Lost, {}, {}});
 }
 
+void OnUnsubscribe(mosquitto*, void*, int)
+{
+    farewellAnswered = true;
+}
+
 void OnMessage(mosquitto*, void*, const mosquitto_message* message)
 {
     const char* bytes = static_cast<const char*>(message->payload);
     Tell(System::BrokerNews{System::BrokerNews::Kind::Message, message->topic,
                             std::string(bytes, bytes ? static_cast<size_t>(message->payloadlen) : 0)});
+}
+
+template <typename Condition>
+bool WaitAtMostFarewell(Condition done)
+{
+    const uint32_t start = SDL_GetTicks();
+    while (!done() && SDL_GetTicks() - start < kFarewellMs)
+        SDL_Delay(5);
+    return done();
 }
 
 struct Address {
@@ -130,8 +148,12 @@ bool System::BrokerConnect(const BrokerOptions& options)
     mosquitto_connect_callback_set(client, OnConnect);
     mosquitto_disconnect_callback_set(client, OnDisconnect);
     mosquitto_message_callback_set(client, OnMessage);
+    mosquitto_unsubscribe_callback_set(client, OnUnsubscribe);
     mosquitto_int_option(client, MOSQ_OPT_TCP_NODELAY, 1);  // a move is one small packet: no waiting for more
-    mosquitto_reconnect_delay_set(client, 1, 8, true);
+    // A lost broker is tried again every two seconds, as the page does; the
+    // wait between tries is also the longest a leaving game may wait for
+    // the loop's thread to see that it is to stop.
+    mosquitto_reconnect_delay_set(client, 1, 2, false);
     mosquitto_username_pw_set(client, options.userName.c_str(), nullptr);
     if (!options.willTopic.empty())
         mosquitto_will_set(client, options.willTopic.c_str(), static_cast<int>(options.willPayload.size()),
@@ -149,8 +171,11 @@ bool System::BrokerConnect(const BrokerOptions& options)
 
 void System::BrokerSubscribe(const std::string& filter)
 {
-    if (client)
-        mosquitto_subscribe(client, nullptr, filter.c_str(), 1);
+    if (!client)
+        return;
+    mosquitto_subscribe(client, nullptr, filter.c_str(), 1);
+    if (std::find(filters.begin(), filters.end(), filter) == filters.end())
+        filters.push_back(filter);
 }
 
 bool System::BrokerPublish(const std::string& topic, const std::string& payload, bool retained)
@@ -175,21 +200,37 @@ void System::BrokerDisconnect()
         return;
     // Connected, the loop's thread sends what is queued, then the
     // disconnection, and ends once the connection has ended; otherwise it may
-    // be sleeping before its next try, and is stopped there. A connection
-    // lost or made again just then can keep the thread's loop going, so its
-    // end is waited for a moment only, and then it is stopped wherever it is.
+    // be waiting to try again, and is told to stop trying and woken.
+    //
+    // The last words (a seat's "left") must reach the other side, not the
+    // will. A connection closed with the broker's answers still unread is
+    // reset rather than ended, and a reset can take the disconnection with
+    // it, so the broker tells the will. The broker answers in order, so an
+    // unsubscription sent after the last words is answered after everything
+    // it had to say until then, and once that answer is read nothing more
+    // comes. Each answer is waited for a moment only: a connection lost or
+    // made again just then can keep the thread's loop going, and the thread
+    // is then stopped wherever it is.
     bool ended = false;
     if (connected) {
+        std::vector<char*> subscribed;
+        for (std::string& filter : filters)
+            subscribed.push_back(filter.data());
+        farewellAnswered = false;
+        if (!subscribed.empty() &&
+            mosquitto_unsubscribe_multiple(client, nullptr, static_cast<int>(subscribed.size()), subscribed.data(),
+                                           nullptr) == MOSQ_ERR_SUCCESS)
+            WaitAtMostFarewell([] { return farewellAnswered || !connected; });
         mosquitto_disconnect(client);
-        const uint32_t start = SDL_GetTicks();
-        while (connected && SDL_GetTicks() - start < kFarewellMs)
-            SDL_Delay(5);
-        ended = !connected;
+        ended = WaitAtMostFarewell([] { return !connected; });
+    } else {
+        mosquitto_disconnect(client);
     }
     mosquitto_loop_stop(client, !ended);
     connected = false;
     mosquitto_destroy(client);
     client = nullptr;
+    filters.clear();
     const std::lock_guard<std::mutex> guard(newsLock);
     news.clear();
 }
