@@ -211,21 +211,18 @@ void System::BrokerDisconnect()
     // comes. Each answer is waited for a moment only: a connection lost or
     // made again just then can keep the thread's loop going, and the thread
     // is then stopped wherever it is.
-    bool ended = false;
-    if (connected) {
+    const bool wasConnected = connected;
+    if (wasConnected && !filters.empty()) {
         std::vector<char*> subscribed;
         for (std::string& filter : filters)
             subscribed.push_back(filter.data());
         farewellAnswered = false;
-        if (!subscribed.empty() &&
-            mosquitto_unsubscribe_multiple(client, nullptr, static_cast<int>(subscribed.size()), subscribed.data(),
+        if (mosquitto_unsubscribe_multiple(client, nullptr, static_cast<int>(subscribed.size()), subscribed.data(),
                                            nullptr) == MOSQ_ERR_SUCCESS)
             WaitAtMostFarewell([] { return farewellAnswered || !connected; });
-        mosquitto_disconnect(client);
-        ended = WaitAtMostFarewell([] { return !connected; });
-    } else {
-        mosquitto_disconnect(client);
     }
+    mosquitto_disconnect(client);  // a client without a connection stops trying, too
+    const bool ended = wasConnected && WaitAtMostFarewell([] { return !connected; });
     mosquitto_loop_stop(client, !ended);
     connected = false;
     mosquitto_destroy(client);
