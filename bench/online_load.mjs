@@ -39,11 +39,11 @@ function side(code, name, url) {
   return new Promise(resolve => {
     const client = mqtt.connect(url, {
       clientId: 'ortelanka-' + symbols(12), username: code, clean: true, keepalive: 30, reconnectPeriod: 0,
-      will: { topic: `ortelanka/v1/g/${code}/${name}/presence`, payload: 'gone ' + symbols(8), qos: 1, retain: true },
+      will: { topic: `ortelanka/v2/g/${code}/${name}/presence`, payload: 'gone ' + symbols(8), qos: 1, retain: true },
     });
     client.on('connect', () => {
       ++connected;
-      client.subscribe(`ortelanka/v1/g/${code}/#`, { qos: 1 }, () => resolve(client));
+      client.subscribe(`ortelanka/v2/g/${code}/#`, { qos: 1 }, () => resolve(client));
     });
     client.on('close', () => { if (client.counted) ++lost; client.counted = false; });
     client.counted = true;
@@ -84,7 +84,7 @@ const timers = games.map((game, g) => setTimeout(function mark() {
   const i = game.turn;
   game.lists[i].push(game.lists[0].length + game.lists[1].length);
   game.sent.set(`${i}:${game.lists[i].length}`, process.hrtime.bigint());
-  game.sides[i].publish(`ortelanka/v1/g/${game.code}/${['host', 'guest'][i]}/moves`, '1:' + game.lists[i].join(','),
+  game.sides[i].publish(`ortelanka/v2/g/${game.code}/${['host', 'guest'][i]}/moves`, '1:' + game.lists[i].join(','),
                         { qos: 1, retain: true });
   game.turn = 1 - i;
   if (game.lists[0].length + game.lists[1].length < 300)

@@ -1,7 +1,7 @@
 // What the network brings to online play, as anything at all: a seated game
-// takes messages on its own topics and on any other, and the other side's
-// mark is only ever taken on its turn onto an empty cell. The parsers give
-// back what they read.
+// takes messages on its own topics and on any other, signed by the guest's
+// holder or not, and the other side's mark is only ever taken on its turn
+// onto an empty cell. The parsers give back what they read.
 #include "Prostredi.h"
 
 #include "board/HraciPole.h"
@@ -51,15 +51,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (online::ParseMoves(bytes, &moves))
         fuzz::Over(online::FormatMoves(moves) == bytes && moves.game >= 1);
     online::Presence presence;
-    std::string who;
-    if (online::ParsePresence(bytes, &presence, &who))
-        fuzz::Over(online::FormatPresence(presence, who) == bytes);
-    std::string code, host;
-    if (online::ReadInvitation(bytes, &code, &host))
+    std::string who, read, body;
+    int64_t stamp;
+    if (online::ParsePresence(bytes, &presence, &who, &stamp))
+        fuzz::Over(online::FormatPresence(presence, who, stamp) == bytes);
+    if (online::ReadBase64(bytes, online::kKeyBytes, &read))
+        fuzz::Over(online::Base64(read) == bytes);
+    if (online::SplitSigned(bytes, &body, &read))
+        fuzz::Over(online::JoinSigned(body, read) == bytes);
+    if (online::ParseHostSeat(bytes, &read, &who))
+        fuzz::Over(online::FormatHostSeat(read, who) == bytes);
+    std::string code, broker;
+    if (online::ReadInvitation(bytes, &code, &broker)) {
         fuzz::Over(code.size() == online::kCodeSymbols);
+        std::string again, same;
+        fuzz::Over(broker.empty() || (online::ReadInvitation(online::Link(broker, code), &again, &same) &&
+                                      again == code && same == broker));
+    }
 
-    // Records separated by '\n': a topic's choice, then the payload.
+    // Records separated by '\n': a topic's choice, then the payload, which
+    // the guest's holder signs when the choice says so. The guest asks for
+    // its seat first.
     static CHraciPole deska;
+    static std::string guest, guestKey;
+    if (guest.empty())
+        fuzz::Over(System::NewSigningKey(&guest) && System::PublicKeyOf(guest, &guestKey));
+    const auto signedBy = [](const std::string& topic, const std::string& body) {
+        std::string signature;
+        fuzz::Over(System::Sign(guest, online::SignedText(topic, body), &signature));
+        return online::JoinSigned(body, signature);
+    };
     OnlineGame game;
     fuzz::Over(game.Host("mqtt://127.0.0.1"));
     news.push_back(System::BrokerNews{System::BrokerNews::Kind::Connected, {}, {}});
@@ -68,8 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::Over(game.TakeRebuild(&rebuild) && rebuild.empty());
     deska.ClearHraciPole();
     const std::string root = online::GameTopics(game.Code());
+    news.push_back(System::BrokerNews{System::BrokerNews::Kind::Message, root + "guest/seat",
+                                      signedBy(root + "guest/seat", online::Base64(guestKey))});
+    game.Poll();
     const std::string topics[] = {root + "guest/moves", root + "guest/presence", root + "host/moves",
-                                  root + "host/presence", root + "probe/x", root};
+                                  root + "host/presence", root + "guest/seat", root + "host/seat",
+                                  root + "host/guest", root + "probe/x", root};
     int toMove = 1;
     size_t at = 0;
     while (at < bytes.size()) {
@@ -81,9 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (record.empty())
             continue;
         const unsigned char choice = static_cast<unsigned char>(record[0]);
-        news.push_back(System::BrokerNews{choice % 7 == 6 ? System::BrokerNews::Kind::Lost
-                                                           : System::BrokerNews::Kind::Message,
-                                          topics[choice % 6] + (choice & 0x80 ? "/x" : ""), record.substr(1)});
+        const int pick = choice & 0x3F;
+        const std::string topic = topics[pick % 9] + (choice & 0x80 ? "/x" : "");
+        news.push_back(System::BrokerNews{pick == 0x3F ? System::BrokerNews::Kind::Lost : System::BrokerNews::Kind::Message,
+                                          topic, choice & 0x40 ? signedBy(topic, record.substr(1)) : record.substr(1)});
         game.Poll();
         // The host holds the circles in the first game; each side plays in turn.
         int cell = -1;

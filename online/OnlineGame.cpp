@@ -12,6 +12,9 @@ using online::Side;
 namespace {
 
 constexpr int kMostWarnings = 20;
+constexpr auto kCorrectionPause = std::chrono::seconds(1);
+constexpr size_t kMostReturning = 16;
+constexpr size_t kMostUnchecked = 8;
 
 std::string RandomSymbols(size_t symbols)
 {
@@ -26,13 +29,27 @@ int Index(Side side)
     return side == Side::Host ? 0 : 1;
 }
 
+// The game's code: the first 80 bits of the host seat's hash.
+std::string CodeOf(const std::string& hostSeat)
+{
+    const std::string digest = System::Sha256(online::CodeSource(hostSeat));
+    if (digest.size() < online::kCodeBytes)
+        return {};
+    return online::Symbols(reinterpret_cast<const uint8_t*>(digest.data()), online::kCodeBytes, online::kCodeSymbols);
+}
+
 }  // namespace
 
 bool OnlineGame::Host(const std::string& url)
 {
-    Leave();
-    code = RandomSymbols(online::kCodeSymbols);
-    broker = url;
+    if (!Start(url))
+        return false;
+    const std::string salt = RandomSymbols(online::kSaltSymbols);
+    if (salt.empty())
+        return false;
+    hostSeat = online::FormatHostSeat(key.publicKey, salt);
+    code = CodeOf(hostSeat);
+    keys[Index(Side::Host)] = key.publicKey;
     joining = false;
     side = Side::Host;
     return !code.empty() && Connect(true);
@@ -40,11 +57,22 @@ bool OnlineGame::Host(const std::string& url)
 
 bool OnlineGame::Join(const std::string& gameCode, const std::string& url)
 {
-    Leave();
+    if (!Start(url))
+        return false;
     code = gameCode;
-    broker = url;
     joining = true;
     return Connect(false);
+}
+
+// Whatever the last game left goes; this device's key is at hand.
+bool OnlineGame::Start(const std::string& url)
+{
+    Leave();
+    const int warned = warnings;
+    *this = OnlineGame();
+    warnings = warned;
+    broker = url;
+    return LoadDeviceKey(&key);
 }
 
 // A joining client looks at the seats before it takes one: its will goes
@@ -62,10 +90,10 @@ bool OnlineGame::Connect(bool withWill)
     options.userName = code;
     if (withWill) {
         options.willTopic = online::SideTopic(code, side, "presence");
-        options.willPayload = online::FormatPresence(Presence::Gone, instance);
+        options.willPayload = online::FormatPresence(Presence::Gone, instance, 0);
     }
     connected = false;
-    seen[0] = seen[1] = Seen();
+    returning.clear();
     phase = withWill && joining ? Phase::Seated : Phase::Connecting;
     if (!System::BrokerConnect(options)) {
         phase = Phase::Off;
@@ -79,7 +107,7 @@ void OnlineGame::Leave()
     if (phase == Phase::Off)
         return;
     if (phase == Phase::Seated && connected)
-        Publish("presence", online::FormatPresence(Presence::Left, instance));
+        PublishPresence(Presence::Left);
     System::BrokerDisconnect();
     phase = Phase::Off;
     connected = everConnected = lostNoted = false;
@@ -97,7 +125,7 @@ OnlineGame::Stage OnlineGame::State() const
 {
     if (phase == Phase::Off)
         return Stage::Off;
-    if (phase == Phase::Connecting)
+    if (phase != Phase::Seated)
         return Stage::Connecting;
     const Seen& other = seen[Index(online::Other(side))];
     if (!other.presenceKnown || other.presence == Presence::Left)
@@ -123,7 +151,7 @@ void OnlineGame::Poll()
             } else if (phase == Phase::Connecting) {
                 // Every retained message of the game comes before the probe does.
                 System::BrokerPublish(online::GameTopics(code) + "probe/" + clientId, "?", false);
-            } else {
+            } else if (phase == Phase::Seated) {
                 Seat();
                 if (lostNoted)
                     Note("Spojen\xED obnoveno");
@@ -143,6 +171,7 @@ void OnlineGame::Poll()
             break;
         }
     }
+    Correct();
 }
 
 void OnlineGame::Take(const std::string& topic, const std::string& payload)
@@ -153,44 +182,200 @@ void OnlineGame::Take(const std::string& topic, const std::string& payload)
         return;
     }
     if (about.kind == online::About::Kind::Probe) {
-        if (about.probe != clientId || phase != Phase::Connecting || !joining)
-            return;
-        // A seat left gone is free: a player coming back takes it.
-        if (seen[Index(Side::Guest)].presence != Presence::Online)
-            TakeSeat(Side::Guest);
-        else if (seen[Index(Side::Host)].presence != Presence::Online)
-            TakeSeat(Side::Host);
+        if (about.probe == clientId && phase == Phase::Connecting && joining)
+            ChooseSeat();
+        return;
+    }
+    if (phase == Phase::Seated && about.side == side) {
+        TakeOwn(topic, payload);
+        return;
+    }
+    if (about.kind == online::About::Kind::Seat) {
+        if (about.side == Side::Host)
+            TakeHostSeat(payload);
         else
-            Stop("Hra u\x9E m\xE1 dva hr\xE1\xE8\x65");
+            TakeGuestRequest(topic, payload);
         return;
     }
-    Seen& from = seen[Index(about.side)];
-    if (about.kind == online::About::Kind::Moves) {
-        online::Moves moves;
-        if (!online::ParseMoves(payload, &moves)) {
-            Warn("neplatny seznam tahu");
-            return;
-        }
-        from.moves = moves;
-        from.movesKnown = true;
+    // The rest is signed by the seat's holder, once it is known.
+    if (keys[Index(about.side)].empty()) {
+        std::deque<std::string>& waiting = unchecked[topic];
+        if (waiting.size() >= kMostUnchecked)
+            waiting.pop_front();
+        waiting.push_back(payload);
         return;
     }
+    if (about.kind == online::About::Kind::Guest)
+        TakeGuestHolder(topic, payload);
+    else if (about.kind == online::About::Kind::Presence)
+        TakePresence(about.side, topic, payload);
+    else
+        TakeMoves(about.side, topic, payload);
+}
+
+// This seat's own topics: only this device writes them. What is not its
+// own message coming back is someone else's, and is written over again.
+void OnlineGame::TakeOwn(const std::string& topic, const std::string& payload)
+{
+    std::deque<std::string>& coming = returning[topic];
+    if (!coming.empty() && coming.front() == payload) {
+        coming.pop_front();
+        return;
+    }
+    if (coming.empty() && published.count(topic) && published[topic] != payload)
+        overwritten.insert(topic);
+}
+
+// The host's seat is the one whose payload the code was drawn from: nobody
+// else can write one that hashes to the same 80 bits.
+void OnlineGame::TakeHostSeat(const std::string& payload)
+{
+    std::string publicKey, salt;
+    if (!online::ParseHostSeat(payload, &publicKey, &salt) || CodeOf(payload) != code) {
+        Warn("cizi zprava o miste hostitele");
+        return;
+    }
+    if (!keys[Index(Side::Host)].empty())
+        return;
+    hostSeat = payload;
+    KeyKnown(Side::Host, publicKey);
+}
+
+// A joining device asks for the guest's seat with its own key; the host
+// gives it to the first that asks while it is free.
+void OnlineGame::TakeGuestRequest(const std::string& topic, const std::string& payload)
+{
+    std::string body, signature, publicKey;
+    if (!online::SplitSigned(payload, &body, &signature) || !online::ReadKey(body, &publicKey) ||
+        !System::Verify(publicKey, online::SignedText(topic, body), signature)) {
+        Warn("neplatna zadost o misto hosta");
+        return;
+    }
+    if (phase != Phase::Seated || side != Side::Host || !keys[Index(Side::Guest)].empty() ||
+        publicKey == key.publicKey)
+        return;
+    const std::string holderTopic = online::SideTopic(code, Side::Host, "guest");
+    PublishSigned(holderTopic, online::Base64(publicKey));
+    guestHolder = published[holderTopic];
+    KeyKnown(Side::Guest, publicKey);
+}
+
+void OnlineGame::TakeGuestHolder(const std::string& topic, const std::string& payload)
+{
+    std::string body, publicKey;
+    if (!Signed(Side::Host, topic, payload, &body) || !online::ReadKey(body, &publicKey)) {
+        Warn("neplatne slovo hostitele o hostovi");
+        return;
+    }
+    if (keys[Index(Side::Guest)].empty()) {
+        guestHolder = payload;
+        KeyKnown(Side::Guest, publicKey);
+    }
+    if (phase != Phase::Requesting)
+        return;
+    if (keys[Index(Side::Guest)] == key.publicKey)
+        TakeSeat(Side::Guest);
+    else
+        Stop("Hra u\x9E m\xE1 dva hr\xE1\xE8\x65");
+}
+
+void OnlineGame::TakePresence(Side from, const std::string& topic, const std::string& payload)
+{
+    Seen& seat = seen[Index(from)];
     Presence presence;
-    std::string who;  // which connection: not needed to follow the other side
-    if (!online::ParsePresence(payload, &presence, &who)) {
+    std::string who, body;
+    int64_t when = 0;
+    // The will is written when the connection is made and cannot be signed
+    // as the last word: it counts only for the connection now online.
+    if (online::ParsePresence(payload, &presence, &who, &when) && presence == Presence::Gone) {
+        if (!seat.presenceKnown || seat.presence != Presence::Online || who != seat.instance)
+            return;
+    } else if (!Signed(from, topic, payload, &body) || !online::ParsePresence(body, &presence, &who, &when) ||
+               presence == Presence::Gone) {
         Warn("neplatna zprava o pritomnosti");
         return;
+    } else if (when <= seat.stamp) {
+        return;  // an older word of the seat's, sent again
+    } else {
+        seat.stamp = when;
+        seat.instance = who;
     }
-    const Presence before = from.presence;
-    const bool knownBefore = from.presenceKnown;
-    from.presence = presence;
-    from.presenceKnown = true;
-    if (phase != Phase::Seated || about.side == side)
+    const Presence before = seat.presence;
+    const bool knownBefore = seat.presenceKnown;
+    seat.presence = presence;
+    seat.presenceKnown = true;
+    if (phase != Phase::Seated)
         return;
     if (!knownBefore || presence != before)
         NoteOther(presence);
     if (presence == Presence::Left)
         Leave();
+}
+
+void OnlineGame::TakeMoves(Side from, const std::string& topic, const std::string& payload)
+{
+    std::string body;
+    online::Moves moves;
+    if (!Signed(from, topic, payload, &body) || !online::ParseMoves(body, &moves)) {
+        Warn("neplatny seznam tahu");
+        return;
+    }
+    Seen& seat = seen[Index(from)];
+    // A list the seat has gone past, sent again, tells nothing new.
+    if (seat.movesKnown && (moves.game < seat.moves.game ||
+                            (moves.game == seat.moves.game && moves.cells.size() < seat.moves.cells.size())))
+        return;
+    seat.moves = moves;
+    seat.movesKnown = true;
+}
+
+// What waited for the holder's key is checked now.
+void OnlineGame::KeyKnown(Side holder, const std::string& publicKey)
+{
+    keys[Index(holder)] = publicKey;
+    const std::string prefix = online::SideTopic(code, holder, "");
+    std::vector<std::pair<std::string, std::string>> waiting;
+    for (auto at = unchecked.begin(); at != unchecked.end();) {
+        if (at->first.compare(0, prefix.size(), prefix) == 0) {
+            for (const std::string& payload : at->second)
+                waiting.emplace_back(at->first, payload);
+            at = unchecked.erase(at);
+        } else {
+            ++at;
+        }
+    }
+    for (const auto& [topic, payload] : waiting)
+        Take(topic, payload);
+}
+
+bool OnlineGame::Signed(Side by, const std::string& topic, const std::string& payload, std::string* body)
+{
+    std::string signature;
+    return online::SplitSigned(payload, body, &signature) &&
+           System::Verify(keys[Index(by)], online::SignedText(topic, *body), signature);
+}
+
+// Once every retained message is in: the seat this device's key holds, or
+// the guest's when nobody holds it yet.
+void OnlineGame::ChooseSeat()
+{
+    for (const Side seat : {Side::Host, Side::Guest}) {
+        if (keys[Index(seat)] != key.publicKey)
+            continue;
+        // Online: this seat is in use on another copy of the game.
+        if (seen[Index(seat)].presenceKnown && seen[Index(seat)].presence == Presence::Online)
+            Stop("Hra u\x9E m\xE1 dva hr\xE1\xE8\x65");
+        else
+            TakeSeat(seat);
+        return;
+    }
+    if (!keys[Index(Side::Guest)].empty()) {
+        Stop("Hra u\x9E m\xE1 dva hr\xE1\xE8\x65");
+        return;
+    }
+    phase = Phase::Requesting;
+    PublishSigned(online::SideTopic(code, Side::Guest, "seat"), online::Base64(key.publicKey));
+    Note("\xC8\x65k\xE1 se na soupe\xF8\x65");
 }
 
 void OnlineGame::TakeSeat(Side seat)
@@ -213,26 +398,28 @@ void OnlineGame::TakeSeat(Side seat)
     taken = theirs;
     rejected = online::Moves();
     rebuildDue = true;
+    stamp = own.stamp;
     if (joining) {
         // Seated again, now with the will of this seat.
-        const Seen keep[2] = {seen[0], seen[1]};
-        if (!Connect(true)) {
+        if (!Connect(true))
             Stop("Server hry po s\xEDti nen\xED dostupn\xFD");
-            return;
-        }
-        seen[0] = keep[0];
-        seen[1] = keep[1];
         return;
     }
     phase = Phase::Seated;
     Seat();
 }
 
-// Holding the seat: this device is here, with its list.
+// Holding the seat: this device is here, with its list; the host's seat
+// says who holds the two.
 void OnlineGame::Seat()
 {
-    Publish("presence", online::FormatPresence(Presence::Online, instance));
-    Publish("moves", online::FormatMoves(mine));
+    if (side == Side::Host) {
+        Publish(online::SideTopic(code, Side::Host, "seat"), hostSeat);
+        if (!guestHolder.empty())
+            Publish(online::SideTopic(code, Side::Host, "guest"), guestHolder);
+    }
+    PublishPresence(Presence::Online);
+    PublishSigned(online::SideTopic(code, side, "moves"), online::FormatMoves(mine));
     const Seen& other = seen[Index(online::Other(side))];
     if (other.presenceKnown && other.presence == Presence::Online)
         NoteOther(Presence::Online);
@@ -280,7 +467,7 @@ void OnlineGame::LocalMove(int cell)
     if (!Seated())
         return;
     mine.cells.push_back(cell);
-    Publish("moves", online::FormatMoves(mine));
+    PublishSigned(online::SideTopic(code, side, "moves"), online::FormatMoves(mine));
 }
 
 bool OnlineGame::TakeRemoteMove(const Deska& board, bool gameOver, int playerToMove, int* cell)
@@ -317,12 +504,56 @@ void OnlineGame::NextGame()
     mine = online::Moves{mine.game + 1, {}};
     taken.clear();
     rejected = online::Moves();
-    Publish("moves", online::FormatMoves(mine));
+    PublishSigned(online::SideTopic(code, side, "moves"), online::FormatMoves(mine));
 }
 
-void OnlineGame::Publish(const char* kind, const std::string& payload)
+// What someone else wrote on this seat's topics is written over, at most
+// once a second, so that a flood of forgeries costs its sender more than this.
+void OnlineGame::Correct()
 {
-    System::BrokerPublish(online::SideTopic(code, side, kind), payload, true);
+    const auto now = std::chrono::steady_clock::now();
+    if (overwritten.empty() || phase != Phase::Seated || !connected || now < nextCorrection)
+        return;
+    nextCorrection = now + kCorrectionPause;
+    const std::set<std::string> topics = std::move(overwritten);
+    overwritten.clear();
+    for (const std::string& topic : topics) {
+        if (topic == online::SideTopic(code, side, "presence"))
+            PublishPresence(Presence::Online);  // newer than whatever was sent again
+        else
+            Publish(topic, published[topic]);
+    }
+}
+
+void OnlineGame::Publish(const std::string& topic, const std::string& payload)
+{
+    published[topic] = payload;
+    std::deque<std::string>& coming = returning[topic];
+    if (coming.size() >= kMostReturning)
+        coming.clear();  // lost on the way: what comes next tells
+    if (System::BrokerPublish(topic, payload, true))
+        coming.push_back(payload);
+}
+
+void OnlineGame::PublishSigned(const std::string& topic, const std::string& body)
+{
+    std::string signature;
+    if (!System::Sign(key.privateKey, online::SignedText(topic, body), &signature)) {
+        Warn("zpravu nelze podepsat");
+        return;
+    }
+    Publish(topic, online::JoinSigned(body, signature));
+}
+
+// Each word of presence is later than the seat's last, on this device or
+// the one that held the seat before.
+void OnlineGame::PublishPresence(Presence presence)
+{
+    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+    stamp = std::max(now, stamp + 1);
+    PublishSigned(online::SideTopic(code, side, "presence"), online::FormatPresence(presence, instance, stamp));
 }
 
 void OnlineGame::Note(const char* text)

@@ -4,8 +4,14 @@
 // carries the messages, the game's screen places the marks.
 #pragma once
 
+#include "DeviceKey.h"
 #include "Protocol.h"
 
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,8 +32,8 @@ public:
     // no code can be drawn or no connection tried (a broker's URL this
     // system cannot use).
     bool Host(const std::string& broker);
-    // Takes a free seat in the game of the code (a player who comes back
-    // takes the seat left).
+    // Takes a free seat in the game of the code; a player who comes back
+    // takes the seat their device's key holds.
     bool Join(const std::string& code, const std::string& broker);
     // Tells the other side this device has left, and goes offline.
     void Leave();
@@ -59,21 +65,38 @@ public:
 
 private:
     // Connecting: until the host's first connection, or until a joining
-    // client's probe has come back and it knows which seat is free.
-    enum class Phase { Off, Connecting, Seated };
+    // client's probe has come back and it knows which seat is free;
+    // Requesting: a joining client has asked the host for the guest's seat.
+    enum class Phase { Off, Connecting, Requesting, Seated };
+    // What a side's holder has said, each checked against its key.
     struct Seen {
         bool presenceKnown = false;
         online::Presence presence = online::Presence::Gone;
+        std::string instance;  // of its latest online
+        int64_t stamp = 0;     // of its latest online or left
         bool movesKnown = false;
         online::Moves moves;
     };
 
+    bool Start(const std::string& url);
     bool Connect(bool withWill);
     void Take(const std::string& topic, const std::string& payload);
+    void TakeOwn(const std::string& topic, const std::string& payload);
+    void TakeHostSeat(const std::string& payload);
+    void TakeGuestRequest(const std::string& topic, const std::string& payload);
+    void TakeGuestHolder(const std::string& topic, const std::string& payload);
+    void TakePresence(online::Side from, const std::string& topic, const std::string& payload);
+    void TakeMoves(online::Side from, const std::string& topic, const std::string& payload);
+    void KeyKnown(online::Side holder, const std::string& publicKey);
+    bool Signed(online::Side by, const std::string& topic, const std::string& payload, std::string* body);
+    void ChooseSeat();
     void TakeSeat(online::Side side);
     void Seat();
+    void Correct();
     void NoteOther(online::Presence presence);
-    void Publish(const char* kind, const std::string& payload);
+    void Publish(const std::string& topic, const std::string& payload);
+    void PublishSigned(const std::string& topic, const std::string& body);
+    void PublishPresence(online::Presence presence);
     void Note(const char* text);
     void Warn(const char* what);
     void Stop(const char* note);
@@ -88,7 +111,21 @@ private:
     bool connected = false;
     bool everConnected = false;
     bool lostNoted = false;
-    Seen seen[2];  // by side: host, guest
+    DeviceKey key;
+    std::string keys[2];     // by side: the public key that holds it, empty until known
+    std::string hostSeat;    // the host's seat, from which the code was drawn
+    std::string guestHolder; // the host's signed word on who holds the guest's seat
+    Seen seen[2];            // by side: host, guest
+    // What came on a side's topics before its key was known, to be checked
+    // then, in the order it came: the latest few of each topic.
+    std::map<std::string, std::deque<std::string>> unchecked;
+    // This seat's retained messages as published last, what is on its way
+    // back from the broker, and where someone else has written since.
+    std::map<std::string, std::string> published;
+    std::map<std::string, std::deque<std::string>> returning;
+    std::set<std::string> overwritten;
+    std::chrono::steady_clock::time_point nextCorrection;
+    int64_t stamp = 0;       // of this seat's latest presence
     online::Moves mine;
     std::vector<int> taken;  // the other side's marks placed in the current game
     online::Moves rejected;

@@ -1,5 +1,6 @@
 #include "Protocol.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace online {
@@ -7,7 +8,10 @@ namespace online {
 namespace {
 
 constexpr char kAlphabet[] = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
-constexpr char kRoot[] = "ortelanka/v1/g/";
+constexpr char kRoot[] = "ortelanka/v2/g/";
+constexpr char kHostLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-";
+constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+constexpr int64_t kLatestStamp = 9007199254740991;  // 2^53 - 1: a page's numbers hold it
 
 // A decimal number without leading zeros, at most `most`.
 bool ReadNumber(const std::string& text, size_t* at, int most, int* value)
@@ -20,6 +24,16 @@ bool ReadNumber(const std::string& text, size_t* at, int most, int* value)
         return false;
     *value = static_cast<int>(n);
     return true;
+}
+
+// The same, for a presence's stamp.
+bool ReadStamp(const std::string& text, int64_t* value)
+{
+    if (text.empty() || text.size() > 16 || text.find_first_not_of("0123456789") != std::string::npos ||
+        (text[0] == '0' && text.size() > 1))
+        return false;
+    *value = std::stoll(text);
+    return *value <= kLatestStamp;
 }
 
 bool AreSymbols(const std::string& text)
@@ -70,12 +84,12 @@ std::string CodeForPeople(const std::string& code)
     return text;
 }
 
-bool ReadInvitation(const std::string& text, std::string* code, std::string* host)
+bool ReadInvitation(const std::string& text, std::string* code, std::string* broker)
 {
     if (text.size() > 512)
         return false;
     std::string symbols = text;
-    host->clear();
+    broker->clear();
     const size_t hash = text.find('#');
     if (hash != std::string::npos) {
         const size_t scheme = text.find("://");
@@ -83,10 +97,25 @@ bool ReadInvitation(const std::string& text, std::string* code, std::string* hos
             return false;
         const size_t start = scheme + 3;
         const size_t end = text.find_first_of(":/#", start);
-        *host = text.substr(start, end - start);
-        if (host->empty() || host->find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-") !=
-                                 std::string::npos)
+        const std::string host = text.substr(start, end - start);
+        if (host.empty() || host.find_first_not_of(kHostLetters) != std::string::npos)
             return false;
+        *broker = "mqtts://" + host;
+        // Only the game's own links name the broker's port and transport;
+        // the page's link names the page.
+        if (text.compare(0, start, "ortelanka://") == 0) {
+            int port = 0;
+            size_t at = end;
+            if (text[at] == ':') {
+                ++at;
+                if (!ReadNumber(text, &at, 65535, &port) || port == 0)
+                    return false;
+            }
+            const std::string path = text.substr(at, hash - at);
+            if (path != "" && path != "/" && path != "/mqtt")
+                return false;
+            *broker = (path == "/mqtt" ? "mqtt://" : "mqtts://") + host + (port ? ":" + std::to_string(port) : "");
+        }
         symbols = text.substr(hash + 1);
     }
     code->clear();
@@ -102,6 +131,20 @@ bool ReadInvitation(const std::string& text, std::string* code, std::string* hos
     return code->size() == kCodeSymbols;
 }
 
+std::string Link(const std::string& broker, const std::string& code)
+{
+    const bool tls = broker.rfind("mqtts://", 0) == 0;
+    const size_t start = broker.find("://") + 3;
+    const size_t end = broker.find_first_of(":/", start);
+    const std::string host = broker.substr(start, end - start);
+    const std::string port = end < broker.size() && broker[end] == ':' ? broker.substr(end, broker.find('/', end) - end)
+                                                                       : "";
+    // The page of the broker's host carries the game: the usual link opens it there.
+    if (tls && (port.empty() || port == ":8883"))
+        return "https://" + host + "/#" + CodeForPeople(code);
+    return "ortelanka://" + host + port + (tls ? "/#" : "/mqtt#") + CodeForPeople(code);
+}
+
 std::string GameTopics(const std::string& code)
 {
     return kRoot + code + "/";
@@ -110,6 +153,87 @@ std::string GameTopics(const std::string& code)
 std::string SideTopic(const std::string& code, Side side, const char* kind)
 {
     return GameTopics(code) + SideName(side) + "/" + kind;
+}
+
+std::string Base64(const std::string& bytes)
+{
+    std::string text;
+    int bits = 0, have = 0;
+    for (const char c : bytes) {
+        bits = (bits << 8 | static_cast<unsigned char>(c)) & 0xFFFF;
+        for (have += 8; have >= 6; have -= 6)
+            text.push_back(kBase64[(bits >> (have - 6)) & 63]);
+    }
+    if (have > 0)
+        text.push_back(kBase64[(bits << (6 - have)) & 63]);
+    return text;
+}
+
+bool ReadBase64(const std::string& text, size_t bytes, std::string* read)
+{
+    if (text.size() != (bytes * 8 + 5) / 6)
+        return false;
+    std::string out;
+    int bits = 0, have = 0;
+    for (const char c : text) {
+        const char* at = c ? std::strchr(kBase64, c) : nullptr;
+        if (!at)
+            return false;
+        bits = (bits << 6 | static_cast<int>(at - kBase64)) & 0xFFFF;
+        if ((have += 6) >= 8) {
+            have -= 8;
+            out.push_back(static_cast<char>((bits >> have) & 0xFF));
+        }
+    }
+    // The bits left over are zero, so that a text has one reading only.
+    if ((bits & ((1 << have) - 1)) != 0)
+        return false;
+    *read = out;
+    return true;
+}
+
+std::string SignedText(const std::string& topic, const std::string& body)
+{
+    return "ortelanka/v2 " + topic + "\n" + body;
+}
+
+bool SplitSigned(const std::string& payload, std::string* body, std::string* signature)
+{
+    const size_t space = payload.rfind(' ');
+    if (payload.size() > kMostPayloadBytes || space == std::string::npos ||
+        !ReadBase64(payload.substr(space + 1), kSignatureBytes, signature))
+        return false;
+    *body = payload.substr(0, space);
+    return true;
+}
+
+std::string JoinSigned(const std::string& body, const std::string& signature)
+{
+    return body + " " + Base64(signature);
+}
+
+bool ReadKey(const std::string& text, std::string* key)
+{
+    return ReadBase64(text, kKeyBytes, key) && (*key)[0] == 4;
+}
+
+bool ParseHostSeat(const std::string& payload, std::string* key, std::string* salt)
+{
+    const size_t space = payload.find(' ');
+    if (payload.size() > 128 || space == std::string::npos || !ReadKey(payload.substr(0, space), key))
+        return false;
+    *salt = payload.substr(space + 1);
+    return salt->size() == kSaltSymbols && AreSymbols(*salt);
+}
+
+std::string FormatHostSeat(const std::string& key, const std::string& salt)
+{
+    return Base64(key) + " " + salt;
+}
+
+std::string CodeSource(const std::string& hostSeat)
+{
+    return "ortelanka/v2 host " + hostSeat;
 }
 
 bool ParseMoves(const std::string& payload, Moves* moves)
@@ -140,30 +264,33 @@ std::string FormatMoves(const Moves& moves)
     return text;
 }
 
-bool ParsePresence(const std::string& payload, Presence* presence, std::string* instance)
+bool ParsePresence(const std::string& payload, Presence* presence, std::string* instance, int64_t* stamp)
 {
     const size_t space = payload.find(' ');
-    if (payload.size() > 32 || space == std::string::npos)
+    if (payload.size() > 48 || space == std::string::npos)
         return false;
-    const std::string state = payload.substr(0, space), who = payload.substr(space + 1);
+    const std::string state = payload.substr(0, space);
+    const std::string who = payload.substr(space + 1, kInstanceSymbols);
+    const std::string rest = payload.substr(std::min(payload.size(), space + 1 + kInstanceSymbols));
     if (who.size() != kInstanceSymbols || !AreSymbols(who))
         return false;
-    if (state == "online")
-        *presence = Presence::Online;
-    else if (state == "gone")
+    int64_t read = 0;
+    if (state == "gone" && rest.empty())
         *presence = Presence::Gone;
-    else if (state == "left")
-        *presence = Presence::Left;
+    else if ((state == "online" || state == "left") && !rest.empty() && rest[0] == ' ' && ReadStamp(rest.substr(1), &read))
+        *presence = state == "online" ? Presence::Online : Presence::Left;
     else
         return false;
     *instance = who;
+    *stamp = read;
     return true;
 }
 
-std::string FormatPresence(Presence presence, const std::string& instance)
+std::string FormatPresence(Presence presence, const std::string& instance, int64_t stamp)
 {
-    const char* state = presence == Presence::Online ? "online" : presence == Presence::Gone ? "gone" : "left";
-    return std::string(state) + " " + instance;
+    if (presence == Presence::Gone)
+        return "gone " + instance;
+    return std::string(presence == Presence::Online ? "online " : "left ") + instance + " " + std::to_string(stamp);
 }
 
 bool ParseTopic(const std::string& topic, const std::string& code, About* about)
@@ -188,6 +315,10 @@ bool ParseTopic(const std::string& topic, const std::string& code, About* about)
         about->kind = About::Kind::Moves;
     else if (second == "presence")
         about->kind = About::Kind::Presence;
+    else if (second == "seat")
+        about->kind = About::Kind::Seat;
+    else if (second == "guest" && about->side == Side::Host)
+        about->kind = About::Kind::Guest;
     else
         return false;
     return true;

@@ -98,6 +98,16 @@ bool ReachConsole();
 // Online play.
 // Bytes from the system's secure random generator; false when it has none.
 bool RandomBytes(void* bytes, size_t count);
+// A seat of an online game is held by a key: ECDSA on P-256 with SHA-256.
+// A private key is its PKCS #8 DER, a public key the 65 bytes of its
+// uncompressed point, a signature the 64 bytes of r and s. Each is false
+// when the system cannot do it or the bytes are no key or no signature.
+bool NewSigningKey(std::string* privateKey);
+bool PublicKeyOf(const std::string& privateKey, std::string* publicKey);
+bool Sign(const std::string& privateKey, const std::string& text, std::string* signature);
+bool Verify(const std::string& publicKey, const std::string& text, const std::string& signature);
+// The 32 bytes of SHA-256.
+std::string Sha256(const std::string& bytes);
 // One connection to an MQTT broker at a time. It is made, and made again
 // after a loss, by itself; what happens on it comes as news (connected,
 // lost, a message with its topic and payload) taken on the game's thread,

@@ -7,7 +7,7 @@
 const char kUsage[] =
     "Usage: ortelanka [OPTION]... [LINK]\n"
     "Five in a row on a 26 x 26 board. A LINK to a friend's online game\n"
-    "(ortelanka://HOST/#CODE or the page's https://HOST/#CODE) joins it.\n"
+    "(ortelanka://HOST[:PORT]/#CODE or the page's https://HOST/#CODE) joins it.\n"
     "\n"
     "      --fullscreen     start full screen (the default)\n"
     "      --windowed       start in a window\n"
@@ -15,7 +15,7 @@ const char kUsage[] =
     "                       print its code and link to send (needs --broker)\n"
     "      --join LINK      join the friend's game by its link or its code\n"
     "      --broker URL     the MQTT broker of online play, mqtts://HOST[:PORT]\n"
-    "                       (mqtt:// without TLS); a link names its own host\n"
+    "                       (mqtt:// without TLS); a link names its own broker\n"
     "  -h, --help           show this help and exit\n"
     "  -v, --version        show the version and exit\n"
     "\n"
@@ -81,11 +81,11 @@ CommandLine ReadCommandLine(int argc, char** argv)
     if (line.host && !invitation.empty())
         return Wrong(line, "--online and --join go one at a time");
     if (!invitation.empty()) {
-        std::string host;
-        if (!online::ReadInvitation(invitation, &line.join, &host))
+        std::string broker;
+        if (!online::ReadInvitation(invitation, &line.join, &broker))
             return Wrong(line, "--join takes a game's link or its 16-symbol code");
-        if (line.broker.empty() && !host.empty())
-            line.broker = "mqtts://" + host;
+        if (line.broker.empty())
+            line.broker = broker;
     }
     if ((line.host || !line.join.empty()) && line.broker.empty())
         return Wrong(line, "online play needs --broker URL (or a link, which names its host)");

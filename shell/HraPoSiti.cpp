@@ -59,10 +59,7 @@ void ZacniHruPoSiti(const CommandLine& line)
 {
     if (line.host && hra.Host(line.broker)) {
         const std::string kod = online::CodeForPeople(hra.Code());
-        // The page of the broker's host carries the game: the link opens it there.
-        const size_t start = line.broker.find("://") + 3;
-        const std::string host = line.broker.substr(start, line.broker.find_first_of(":/", start) - start);
-        const std::string odkaz = "https://" + host + "/#" + kod;
+        const std::string odkaz = online::Link(line.broker, hra.Code());
         std::printf("Online game: send your friend the link %s or the code %s\n", odkaz.c_str(), kod.c_str());
         std::fflush(stdout);
         CopyToClipboard(odkaz.c_str());

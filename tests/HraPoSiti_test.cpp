@@ -7,7 +7,9 @@
 #include "online/OnlineGame.h"
 #include "platform/System.h"
 
+#include <chrono>
 #include <deque>
+#include <thread>
 
 namespace {
 
@@ -39,9 +41,12 @@ void System::BrokerSubscribe(const std::string& filter)
     broker.odebirano.push_back(filter);
 }
 
+// What is retained comes back, as from a broker that the game subscribed to.
 bool System::BrokerPublish(const std::string& topic, const std::string& payload, bool retained)
 {
     broker.zverejneno.push_back(Zverejneno{topic, payload, retained});
+    if (retained)
+        broker.zpravy.push_back(System::BrokerNews{System::BrokerNews::Kind::Message, topic, payload});
     return true;
 }
 
@@ -59,6 +64,39 @@ void System::BrokerDisconnect() {}
 namespace {
 
 using namespace online;
+
+struct Klic {
+    std::string soukromy, verejny;
+};
+
+Klic NovyKlic()
+{
+    Klic k;
+    EXPECT_TRUE(System::NewSigningKey(&k.soukromy) && System::PublicKeyOf(k.soukromy, &k.verejny));
+    return k;
+}
+
+std::string Podepsane(const Klic& k, const std::string& topic, const std::string& body)
+{
+    std::string podpis;
+    EXPECT_TRUE(System::Sign(k.soukromy, SignedText(topic, body), &podpis));
+    return JoinSigned(body, podpis);
+}
+
+// What a signed payload says, when its signature is the key's.
+std::string Telo(const std::string& verejny, const std::string& topic, const std::string& payload)
+{
+    std::string body, podpis;
+    if (!SplitSigned(payload, &body, &podpis) || !System::Verify(verejny, SignedText(topic, body), podpis))
+        return "(nepodepsano)";
+    return body;
+}
+
+std::string KodHry(const std::string& sedadloHostitele)
+{
+    const std::string hash = System::Sha256(CodeSource(sedadloHostitele));
+    return Symbols(reinterpret_cast<const uint8_t*>(hash.data()), kCodeBytes, kCodeSymbols);
+}
 
 TEST(Protokol, PayloadsAreReadStrictlyAndWrittenBackTheSame)
 {
@@ -82,18 +120,43 @@ TEST(Protokol, PayloadsAreReadStrictlyAndWrittenBackTheSame)
     EXPECT_FALSE(ParseMoves(dlouhy, &m)) << "over the size limit";
 
     const std::pair<const char*, bool> pritomnost[] = {
-        {"online ABCD0123", true}, {"gone ABCD0123", true}, {"left ABCD0123", true}, {"online abcd0123", false},
-        {"online ABCD012", false}, {"away ABCD0123", false}, {"online  ABCD0123", false}, {"left", false},
-        {"online ABCD012I", false},
+        {"online ABCD0123 1765000000000", true}, {"gone ABCD0123", true}, {"left ABCD0123 0", true},
+        {"online ABCD0123", false},  {"gone ABCD0123 5", false}, {"online abcd0123 1", false},
+        {"online ABCD012 1", false}, {"away ABCD0123 1", false}, {"online  ABCD0123 1", false}, {"left", false},
+        {"online ABCD012I 1", false}, {"left ABCD0123 01", false}, {"left ABCD0123 9007199254740992", false},
+        {"left ABCD0123 1 ", false},
     };
     for (const auto& [text, platne] : pritomnost) {
         Presence p;
         std::string kdo;
-        EXPECT_EQ(ParsePresence(text, &p, &kdo), platne) << text;
+        int64_t kdy;
+        EXPECT_EQ(ParsePresence(text, &p, &kdo, &kdy), platne) << text;
         if (platne) {
-            EXPECT_EQ(FormatPresence(p, kdo), text);
+            EXPECT_EQ(FormatPresence(p, kdo, kdy), text);
         }
     }
+
+    // Keys and signatures have one writing each: what is read is written back the same.
+    const Klic k = NovyKlic();
+    std::string cteno;
+    ASSERT_TRUE(ReadKey(Base64(k.verejny), &cteno));
+    EXPECT_EQ(cteno, k.verejny);
+    EXPECT_EQ(Base64(k.verejny).size(), 87u);
+    std::string navic = Base64(k.verejny);
+    const std::string abeceda = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+    navic.back() = abeceda[abeceda.find(navic.back()) | 1];  // a bit past the key's end
+    for (const std::string& spatne : {std::string(87, '='), std::string(86, 'A'), Base64(k.verejny) + "A",
+                                      std::string(1, '\0') + Base64(k.verejny).substr(1), navic})
+        EXPECT_FALSE(ReadKey(spatne, &cteno)) << spatne;
+    const std::string topic = "ortelanka/v2/g/X/host/moves";
+    const std::string zprava = Podepsane(k, topic, "1:5");
+    EXPECT_EQ(Telo(k.verejny, topic, zprava), "1:5");
+    EXPECT_EQ(Telo(k.verejny, "ortelanka/v2/g/X/guest/moves", zprava), "(nepodepsano)") << "bound to its topic";
+    EXPECT_EQ(Telo(NovyKlic().verejny, topic, zprava), "(nepodepsano)");
+    std::string telo, podpis;
+    EXPECT_FALSE(SplitSigned("1:5", &telo, &podpis));
+    EXPECT_FALSE(System::Verify(k.verejny, "x", std::string(64, '\0')));
+    EXPECT_FALSE(System::Verify(std::string(65, '\4'), "x", podpis)) << "not a point on the curve";
 }
 
 TEST(Protokol, CodesLinksAndTopics)
@@ -105,14 +168,21 @@ TEST(Protokol, CodesLinksAndTopics)
     struct Pripad {
         const char* text;
         bool platne;
-        const char* host;
+        const char* broker;
     };
     const Pripad pozvanky[] = {
         {"ZW01-4D2P-F2DB-SQQG", true, ""},
         {"zw014d2pf2dbsqqg", true, ""},
         {"ZWO1-4D2P-F2DB-SQQG", true, ""},  // O is 0
-        {"https://hra.example/#ZW01-4D2P-F2DB-SQQG", true, "hra.example"},
-        {"http://127.0.0.1:8000/index.html#ZW014D2PF2DBSQQG", true, "127.0.0.1"},
+        {"https://hra.example/#ZW01-4D2P-F2DB-SQQG", true, "mqtts://hra.example"},
+        {"http://127.0.0.1:8000/index.html#ZW014D2PF2DBSQQG", true, "mqtts://127.0.0.1"},
+        {"ortelanka://hra.example/#ZW01-4D2P-F2DB-SQQG", true, "mqtts://hra.example"},
+        {"ortelanka://hra.example:8884/#ZW01-4D2P-F2DB-SQQG", true, "mqtts://hra.example:8884"},
+        {"ortelanka://127.0.0.1:1883/mqtt#ZW01-4D2P-F2DB-SQQG", true, "mqtt://127.0.0.1:1883"},
+        {"ortelanka://127.0.0.1:0/#ZW01-4D2P-F2DB-SQQG", false, ""},
+        {"ortelanka://127.0.0.1:65536/#ZW01-4D2P-F2DB-SQQG", false, ""},
+        {"ortelanka://127.0.0.1:/#ZW01-4D2P-F2DB-SQQG", false, ""},
+        {"ortelanka://127.0.0.1/ws#ZW01-4D2P-F2DB-SQQG", false, ""},
         {"ZW01-4D2P-F2DB-SQQ", false, ""},
         {"ZW01-4D2P-F2DB-SQQGG", false, ""},
         {"ZW01-4D2P-F2DB-SQQU", false, ""},
@@ -121,22 +191,33 @@ TEST(Protokol, CodesLinksAndTopics)
         {"#ZW01-4D2P-F2DB-SQQG", false, ""},
     };
     for (const Pripad& p : pozvanky) {
-        std::string code, host;
-        EXPECT_EQ(ReadInvitation(p.text, &code, &host), p.platne) << p.text;
+        std::string code, broker;
+        EXPECT_EQ(ReadInvitation(p.text, &code, &broker), p.platne) << p.text;
         if (p.platne) {
             EXPECT_EQ(code, kod) << p.text;
-            EXPECT_EQ(host, p.host) << p.text;
+            EXPECT_EQ(broker, p.broker) << p.text;
         }
     }
+    // The link names the broker it was made for, and reads back as it.
+    const std::pair<const char*, const char*> odkazy[] = {{"mqtts://hra.example", "mqtts://hra.example"},
+                                                           {"mqtts://hra.example:8883", "mqtts://hra.example"},
+                                                           {"mqtts://hra.example:8884", "mqtts://hra.example:8884"},
+                                                           {"mqtt://127.0.0.1:1883", "mqtt://127.0.0.1:1883"}};
+    for (const auto& [broker, cteny] : odkazy) {
+        std::string code, precteny;
+        ASSERT_TRUE(ReadInvitation(Link(broker, kod), &code, &precteny)) << broker;
+        EXPECT_EQ(precteny, cteny);
+    }
+    EXPECT_EQ(Link("mqtts://hra.example", kod), "https://hra.example/#ZW01-4D2P-F2DB-SQQG");
     About o;
-    ASSERT_TRUE(ParseTopic("ortelanka/v1/g/" + kod + "/guest/moves", kod, &o));
+    ASSERT_TRUE(ParseTopic("ortelanka/v2/g/" + kod + "/guest/moves", kod, &o));
     EXPECT_TRUE(o.kind == About::Kind::Moves && o.side == Side::Guest);
-    ASSERT_TRUE(ParseTopic("ortelanka/v1/g/" + kod + "/probe/ortelanka-X", kod, &o));
+    ASSERT_TRUE(ParseTopic("ortelanka/v2/g/" + kod + "/probe/ortelanka-X", kod, &o));
     EXPECT_EQ(o.probe, "ortelanka-X");
-    for (const std::string& t : std::vector<std::string>{"ortelanka/v1/g/" + kod + "/guest/chat",
-                                                          "ortelanka/v1/g/OTHER/host/moves",
-                                                          "ortelanka/v1/g/" + kod + "/host",
-                                                          "ortelanka/v1/g/" + kod + "/them/moves"})
+    for (const std::string& t : std::vector<std::string>{"ortelanka/v2/g/" + kod + "/guest/chat",
+                                                          "ortelanka/v2/g/OTHER/host/moves",
+                                                          "ortelanka/v2/g/" + kod + "/host",
+                                                          "ortelanka/v2/g/" + kod + "/them/moves"})
         EXPECT_FALSE(ParseTopic(t, kod, &o)) << t;
     EXPECT_EQ(PlayerOf(Side::Host, 1), 1);
     EXPECT_EQ(PlayerOf(Side::Guest, 1), 2);
@@ -175,8 +256,9 @@ protected:
 };
 
 // The host's seat, and every kind of move the other side may send: only the
-// one mark more on its turn onto an empty cell is taken.
-TEST_F(HraPoSiti, TheHostTakesOnlyTheOtherSidesNextLegalMark)
+// one mark more on its turn onto an empty cell, signed by the guest's holder,
+// is taken; nobody else moves either seat.
+TEST_F(HraPoSiti, TheHostTakesOnlyTheGuestsNextLegalMark)
 {
     ASSERT_TRUE(hra.Host("mqtt://127.0.0.1:1"));
     EXPECT_EQ(hra.Code().size(), kCodeSymbols);
@@ -187,96 +269,151 @@ TEST_F(HraPoSiti, TheHostTakesOnlyTheOtherSidesNextLegalMark)
     Prijde(System::BrokerNews::Kind::Connected);
     hra.Poll();
     EXPECT_EQ(broker.odebirano, std::vector<std::string>{GameTopics(hra.Code()) + "#"});
-    EXPECT_EQ(Posledni("host/presence").rfind("online ", 0), 0u);
-    EXPECT_EQ(Posledni("host/moves"), "1:");
+    std::string ja, sul;
+    ASSERT_TRUE(ParseHostSeat(Posledni("host/seat"), &ja, &sul));
+    EXPECT_EQ(KodHry(Posledni("host/seat")), hra.Code()) << "the code is drawn from the host's seat";
+    EXPECT_EQ(Telo(ja, SideTopic(hra.Code(), Side::Host, "presence"), Posledni("host/presence")).rfind("online ", 0), 0u);
+    EXPECT_EQ(Telo(ja, SideTopic(hra.Code(), Side::Host, "moves"), Posledni("host/moves")), "1:");
     std::vector<int> tahy{99};
     ASSERT_TRUE(hra.TakeRebuild(&tahy));
     EXPECT_TRUE(tahy.empty()) << "a new game";
     EXPECT_EQ(hra.LocalPlayer(), 1) << "the host begins the first game with circles";
     EXPECT_EQ(hra.State(), OnlineGame::Stage::Waiting);
-    Zprava("guest", "presence", "online BBBB0002");
+
+    // The first to ask gets the guest's seat; one who asks later does not.
+    const Klic host = NovyKlic(), cizi = NovyKlic();
+    const auto od = [&](const Klic& k, const char* kind, const std::string& body) {
+        Zprava("guest", kind, Podepsane(k, GameTopics(hra.Code()) + "guest/" + kind, body));
+    };
+    od(cizi, "presence", "online CCCC0003 9");  // before the seat is anybody's
+    od(host, "seat", Base64(host.verejny));
+    od(cizi, "seat", Base64(cizi.verejny));
+    Zprava("guest", "seat", Base64(cizi.verejny) + " " + Base64(std::string(64, '\0')));
+    hra.Poll();
+    EXPECT_EQ(Telo(ja, SideTopic(hra.Code(), Side::Host, "guest"), Posledni("host/guest")), Base64(host.verejny));
+    EXPECT_EQ(hra.State(), OnlineGame::Stage::Waiting) << "the stranger's presence counts for nothing";
+    od(host, "presence", "online BBBB0002 5");
     hra.Poll();
     EXPECT_EQ(hra.State(), OnlineGame::Stage::Playing);
     std::string note;
     EXPECT_TRUE(hra.TakeNote(&note));
+    od(cizi, "presence", "left BBBB0002 6");
+    od(host, "presence", "left BBBB0002 4");  // older than what the guest said last
+    Zprava("guest", "presence", "gone CCCC0003");
+    hra.Poll();
+    EXPECT_EQ(hra.State(), OnlineGame::Stage::Playing) << "forged or stale, none of them moves the seat";
 
     CHPHraciPole.PutItem(12, 12, 1);
     hra.LocalMove(12 * 26 + 12);
-    EXPECT_EQ(Posledni("host/moves"), "1:324") << "published at once";
+    EXPECT_EQ(Telo(ja, SideTopic(hra.Code(), Side::Host, "moves"), Posledni("host/moves")), "1:324") << "at once";
 
     int cell = -1;
     struct Pripad {
+        const Klic* klic;
         const char* seznam;
         int naTahu;
         bool vezme;
     };
     const Pripad pripady[] = {
-        {"1:50", 1, false},       // not the crosses' turn
-        {"1:50", 2, false},       // the same list again: once rejected, it stays so
-        {"1:324", 2, false},      // onto the host's circle
-        {"1:51,52", 2, false},    // two marks at once
-        {"2:53", 2, false},       // another game: waits for it
-        {"1:54", 2, true},
-        {"1:54", 2, false},       // nothing new
-        {"1:55,56", 2, false},    // rewrites what was taken
-        {"1:54,57", 1, false},    // the circles are to move
+        {&cizi, "1:60", 2, false},           // not the guest's
+        {&host, "1:50", 1, false},           // not the crosses' turn
+        {&host, "1:50", 2, false},           // the same list again: once rejected, it stays so
+        {&host, "1:324", 2, false},          // onto the host's circle
+        {&cizi, "1:54", 2, false},
+        {&host, "1:54", 2, true},
+        {&host, "1:54", 2, false},           // nothing new
+        {&host, "1:55", 2, false},           // rewrites what was taken
+        {&host, "1:54,57", 1, false},        // the circles are to move
+        {&host, "1:54,57,58", 2, false},     // two marks at once
     };
     for (const Pripad& p : pripady) {
-        Zprava("guest", "moves", p.seznam);
+        od(*p.klic, "moves", p.seznam);
         EXPECT_EQ(Vezmi(p.naTahu, &cell), p.vezme) << p.seznam << " with " << p.naTahu << " to move";
     }
     EXPECT_EQ(cell, 54);
     const std::string log = CtiText("Ortelanka.log");
     EXPECT_NE(log.find("'Hra po siti: tah soupere mimo jeho tah' :: warning."), std::string::npos);
     EXPECT_NE(log.find("'Hra po siti: tah soupere na obsazene pole' :: warning."), std::string::npos);
+    EXPECT_NE(log.find("'Hra po siti: neplatny seznam tahu' :: warning."), std::string::npos);
 
     // Garbage of every kind is ignored with a warning; the game is as it was.
     Zprava("guest", "moves", "garbage");
-    Prijde(System::BrokerNews::Kind::Message, "ortelanka/v1/g/" + hra.Code() + "/nowhere", "x");
+    Prijde(System::BrokerNews::Kind::Message, "ortelanka/v2/g/" + hra.Code() + "/nowhere", "x");
     Zprava("guest", "presence", std::string(10000, 'x'));
     EXPECT_FALSE(Vezmi(2, &cell)) << "the last list that made sense has nothing new";
     EXPECT_EQ(hra.State(), OnlineGame::Stage::Playing);
-    Zprava("guest", "moves", "1:54,61");
+    od(host, "moves", "1:54,61");
     hra.Poll();
     EXPECT_FALSE(hra.TakeRemoteMove(CHPHraciPole.Pole, true, 2, &cell)) << "the game is over";
+    od(host, "moves", "2:53");
+    EXPECT_FALSE(Vezmi(2, &cell)) << "another game: it waits for it";
+
+    // What others write on the host's own topics is written over again,
+    // a second later at most; its presence is then newer than the forgery.
+    const size_t zverejneno = broker.zverejneno.size();
+    Zprava("host", "moves", "1:");
+    Zprava("host", "presence", "gone AAAA0001");
+    Zprava("host", "guest", Posledni("host/seat"));
+    const std::string tahyHostitele = Posledni("host/moves"), hostovo = Posledni("host/guest");
+    for (int i = 0; i < 30 && broker.zverejneno.size() < zverejneno + 3; ++i) {
+        hra.Poll();
+        if (broker.zverejneno.size() < zverejneno + 3)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_EQ(broker.zverejneno.size(), zverejneno + 3);
+    EXPECT_EQ(Posledni("host/moves"), tahyHostitele);
+    EXPECT_EQ(Posledni("host/guest"), hostovo);
+    EXPECT_EQ(Telo(ja, SideTopic(hra.Code(), Side::Host, "presence"), Posledni("host/presence")).rfind("online ", 0), 0u);
+    hra.Poll();
+    EXPECT_EQ(broker.zverejneno.size(), zverejneno + 3) << "its own messages coming back are not written over";
 
     // The next game: the host now holds the crosses.
     hra.NextGame();
-    EXPECT_EQ(Posledni("host/moves"), "2:");
+    EXPECT_EQ(Telo(ja, SideTopic(hra.Code(), Side::Host, "moves"), Posledni("host/moves")), "2:");
     EXPECT_EQ(hra.LocalPlayer(), 2);
     CHPHraciPole.ClearHraciPole();
-    Zprava("guest", "moves", "2:53");
     EXPECT_TRUE(Vezmi(1, &cell) && cell == 53) << "the guest begins the second game";
 
-    // The other side leaves: this one leaves too, and says so.
-    Zprava("guest", "presence", "left BBBB0002");
+    // The guest leaves: the host leaves too, and says so.
+    od(host, "presence", "left BBBB0002 7");
     hra.Poll();
     EXPECT_FALSE(hra.Seated());
-    EXPECT_EQ(Posledni("host/presence").rfind("left ", 0), 0u);
+    EXPECT_EQ(Telo(ja, SideTopic(hra.Code(), Side::Host, "presence"), Posledni("host/presence")).rfind("left ", 0), 0u);
 }
 
-// A joining client looks at the seats first, then takes the free one with its
-// will, and sets the board up from both sides' lists.
-TEST_F(HraPoSiti, AJoiningClientTakesAFreeSeatAndTheGameAsItWas)
+// A joining client looks at the seats first: it takes the one its device's
+// key holds, or asks the host for the guest's, then takes it with its will
+// and sets the board up from both sides' lists. What others signed counts
+// for nothing, whenever it comes.
+TEST_F(HraPoSiti, AJoiningClientTakesItsSeatAndTheGameAsItWas)
 {
-    const std::string kod = "ZW014D2PF2DBSQQG";
+    const Klic ja = NovyKlic(), hostitel = NovyKlic(), cizi = NovyKlic();
+    ASSERT_TRUE(System::ReplaceFile("ortelanka.key", ja.soukromy.data(), ja.soukromy.size()));
     struct Pripad {
-        const char* hostPritomen;
+        const Klic* host;
+        const Klic* guest;  // whom the host has given the guest's seat; null: nobody yet
         const char* hostTahy;
-        const char* hostPritomen2;
         const char* guestTahy;
+        const char* guestPritomen;
         const char* sedadlo;  // null: the game is full, or cannot be set up
         std::vector<int> deska;
     };
     const Pripad pripady[] = {
-        {"online AAAA0001", "1:0,1", "gone BBBB0002", "1:30", "guest", {0, 30, 1}},
-        {"online AAAA0001", "3:5", "online BBBB0002", "2:1", nullptr, {}},
-        {"gone AAAA0001", "2:7", "online BBBB0002", "2:8,9", "host", {8, 7, 9}},
-        {"online AAAA0001", "1:0", "left BBBB0002", "1:", "guest", {0}},
-        {"online AAAA0001", "1:0,1,2", "gone BBBB0002", "1:", nullptr, {}},  // no game can be set up from these
+        {&hostitel, nullptr, "1:0", "1:", nullptr, "guest", {0}},
+        {&hostitel, &cizi, "1:0", "1:", nullptr, nullptr, {}},
+        {&hostitel, &ja, "1:0,1", "1:30", "gone BBBB0002", "guest", {0, 30, 1}},
+        {&hostitel, &ja, "1:0,1", "1:30", "online BBBB0002 5", nullptr, {}},  // open on another copy
+        {&ja, &cizi, "2:7", "2:8,9", "online BBBB0002 5", "host", {8, 7, 9}},
+        {&hostitel, &ja, "1:0,1,2", "1:", nullptr, nullptr, {}},  // no game can be set up from these
     };
     for (const Pripad& p : pripady) {
         SCOPED_TRACE(p.hostTahy);
+        const std::string sedadloHostitele = FormatHostSeat(p.host->verejny, "0123456789ABCDEF");
+        const std::string kod = KodHry(sedadloHostitele);
+        const auto od = [&](const Klic& k, const char* side, const char* kind, const std::string& body) {
+            const std::string topic = GameTopics(kod) + side + "/" + kind;
+            Prijde(System::BrokerNews::Kind::Message, topic, Podepsane(k, topic, body));
+        };
         broker = FalesnyBroker();
         ASSERT_TRUE(hra.Join(kod, "mqtt://127.0.0.1:1"));
         EXPECT_TRUE(broker.spojeni.willTopic.empty()) << "no will before a seat is taken";
@@ -285,10 +422,20 @@ TEST_F(HraPoSiti, AJoiningClientTakesAFreeSeatAndTheGameAsItWas)
         const Zverejneno sonda = broker.zverejneno.back();
         EXPECT_EQ(sonda.topic, GameTopics(kod) + "probe/" + broker.spojeni.clientId);
         EXPECT_FALSE(sonda.retained);
-        Zprava("host", "presence", p.hostPritomen);
-        Zprava("host", "moves", p.hostTahy);
-        Zprava("guest", "presence", p.hostPritomen2);
-        Zprava("guest", "moves", p.guestTahy);
+        // The retained messages, in any order: each side's before its key is known.
+        Prijde(System::BrokerNews::Kind::Message, GameTopics(kod) + "host/seat",
+               FormatHostSeat(cizi.verejny, "0123456789ABCDEF"));
+        od(*p.host, "host", "moves", p.hostTahy);
+        od(cizi, "host", "moves", "9:1");
+        if (p.guest)
+            od(*p.host, "host", "guest", Base64(p.guest->verejny));
+        if (p.guestPritomen && std::string(p.guestPritomen).rfind("gone", 0) == 0)
+            Prijde(System::BrokerNews::Kind::Message, GameTopics(kod) + "guest/presence", p.guestPritomen);
+        else if (p.guestPritomen)
+            od(p.guest ? *p.guest : cizi, "guest", "presence", p.guestPritomen);
+        od(p.guest ? *p.guest : cizi, "guest", "moves", p.guestTahy);
+        od(cizi, "guest", "moves", "1:40,41,42");
+        Prijde(System::BrokerNews::Kind::Message, GameTopics(kod) + "host/seat", sedadloHostitele);
         Prijde(System::BrokerNews::Kind::Message, sonda.topic, "?");
         hra.Poll();
         std::vector<int> tahy;
@@ -296,11 +443,22 @@ TEST_F(HraPoSiti, AJoiningClientTakesAFreeSeatAndTheGameAsItWas)
             EXPECT_EQ(hra.State(), OnlineGame::Stage::Off) << "nothing changes on this device";
             continue;
         }
+        if (!p.guest) {
+            EXPECT_EQ(Telo(ja.verejny, GameTopics(kod) + "guest/seat", Posledni("guest/seat")), Base64(ja.verejny));
+            EXPECT_EQ(broker.spojeno, 1) << "no seat before the host gives it";
+            od(cizi, "host", "guest", Base64(ja.verejny));
+            hra.Poll();
+            EXPECT_EQ(broker.spojeno, 1);
+            od(hostitel, "host", "guest", Base64(ja.verejny));
+            hra.Poll();
+        }
         EXPECT_EQ(broker.spojeno, 2) << "connected again, with the will of the seat";
         EXPECT_EQ(broker.spojeni.willTopic, GameTopics(kod) + p.sedadlo + "/presence");
         Prijde(System::BrokerNews::Kind::Connected);
         hra.Poll();
-        EXPECT_EQ(Posledni(std::string(p.sedadlo) + "/presence").rfind("online ", 0), 0u);
+        EXPECT_EQ(Telo(ja.verejny, GameTopics(kod) + p.sedadlo + "/presence", Posledni(std::string(p.sedadlo) + "/presence"))
+                      .rfind("online ", 0),
+                  0u);
         ASSERT_TRUE(hra.TakeRebuild(&tahy)) << "once";
         EXPECT_FALSE(hra.TakeRebuild(&tahy));
         EXPECT_EQ(tahy, p.deska);

@@ -88,10 +88,10 @@ echo "hosting: the desktop games played $move moves through nginx and mosquitto"
 # Someone on the broker without the code sees nothing, a wildcard too: of
 # all that is kept on the broker, only what is kept in its own game.
 mosquitto_pub --cafile "$work/hosting/ca.pem" -h localhost -p "$mqtts_port" -u 0000000000000000 -q 1 -r \
-  -t ortelanka/v1/g/0000000000000000/mine -m mine || fail "a stranger could not publish in a game of its own"
+  -t ortelanka/v2/g/0000000000000000/mine -m mine || fail "a stranger could not publish in a game of its own"
 stranger=$(mosquitto_sub --cafile "$work/hosting/ca.pem" -h localhost -p "$mqtts_port" -u 0000000000000000 \
   -t '#' -v -W 10 2>/dev/null || true)
-[ "$stranger" = "ortelanka/v1/g/0000000000000000/mine mine" ] || fail "a stranger saw: $stranger"
+[ "$stranger" = "ortelanka/v2/g/0000000000000000/mine mine" ] || fail "a stranger saw: $stranger"
 
 if [ -n "${2:-}" ]; then
   # The page's way in: its MQTT.js over secure websockets through nginx.
@@ -104,7 +104,7 @@ const client = mqtt.connect(url, { username: room, clientId: 'ortelanka-watcher'
                                    reconnectPeriod: 0, connectTimeout: 30000 });
 // Done on the first answer: whatever the closing connection says after it
 // is no failure.
-client.on('connect', () => client.subscribe(`ortelanka/v1/g/${room}/host/moves`, { qos: 1 }));
+client.on('connect', () => client.subscribe(`ortelanka/v2/g/${room}/host/moves`, { qos: 1 }));
 client.on('message', (topic, payload) => { console.log(payload.toString()); process.exit(0); });
 client.on('error', error => { console.error(`no host's moves: ${error.message}`); process.exit(1); });
 JS

@@ -3,9 +3,9 @@
 # through a mosquitto this test starts on loopback: the host's code, the
 # guest's joining, a whole game to five circles in a row with each mark seen
 # on the other side, the broker going away in the middle and coming back,
-# and a third client pouring garbage, illegal moves and oversized messages
-# into the game, which changes nothing; at the end each side leaves, and the
-# broker keeps that for its seat.
+# and a third client with the code pouring garbage, illegal moves, forged
+# lists and presence and oversized messages into the game, which changes
+# nothing; at the end each side leaves, and the broker keeps that for its seat.
 # Usage: online_test.sh GAME_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -45,12 +45,23 @@ games+=("$host_pid")
 wait_for 30 grep -qs "the code" "$work/host/out.txt" || fail "the host printed no code: $(cat "$work/host/out.txt")"
 code=$(sed -n 's/.*the code \([0-9A-Z-]*\).*/\1/p' "$work/host/out.txt")
 [ ${#code} -eq 19 ] || fail "odd code '$code'"
-grep -q "https://127.0.0.1/#$code" "$work/host/out.txt" || fail "no link to send: $(cat "$work/host/out.txt")"
+link="ortelanka://127.0.0.1:$broker_port/mqtt#$code"
+grep -q "$link" "$work/host/out.txt" || fail "no link to send: $(cat "$work/host/out.txt")"
+
+# Before the friend comes, a stranger with the code says the guest's seat is
+# taken: that is nobody's word but the host's.
+topics=ortelanka/v2/g/${code//-/}
+pub() { mosquitto_pub -h 127.0.0.1 -p "$broker_port" -u "${code//-/}" -q 1 "$@"; }
+latest() { mosquitto_sub -h 127.0.0.1 -p "$broker_port" -u "${code//-/}" -t "$topics/$1" -C 1 -W 30; }
+host_seat=$(latest host/seat)
+pub -t "$topics/guest/presence" -m "online AAAAAAAA 99999999999999 ${host_seat#* }" -r
+pub -t "$topics/host/guest" -m "${host_seat%% *} ${host_seat%% *}" -r
 
 start_xvfb 800x600x24 -noreset || fail "no second X server"
 guest_display=$DISPLAY
 pids+=("$xvfb_pid")
-(cd "$work/guest" && exec ./ortelanka --join "$code" --broker "$broker" >out.txt 2>&1) &
+# The link alone: it names the broker, its port and that it is plain MQTT.
+(cd "$work/guest" && exec ./ortelanka "$link" >out.txt 2>&1) &
 guest_pid=$!
 games+=("$guest_pid")
 wait_for 30 started host && wait_for 30 started guest || fail "the games did not start"
@@ -69,21 +80,31 @@ play host 11 10
 restart_broker || fail "the broker did not come back"
 play guest 4 3
 
-# A third client with the code pours garbage into the game's topics while
-# the host is to move: bad payloads, a guest's move out of turn, a list that
-# rewrites the past, an oversized message, strangers' presence.
-topics=ortelanka/v1/g/${code//-/}
-pub() { mosquitto_pub -h 127.0.0.1 -p "$broker_port" -u "${code//-/}" -q 1 "$@"; }
-guest_moves=$(mosquitto_sub -h 127.0.0.1 -p "$broker_port" -u "${code//-/}" -t "$topics/guest/moves" -C 1 -W 30)
+# A third client with the code pours garbage and forgeries into the game's
+# topics while the host is to move: bad payloads, a guest's move out of turn,
+# lists that rewrite the past, the host's list with a mark more under its old
+# signature, one side's list on the other's topic, an oversized message,
+# strangers' presence and a forged loss of the guest's connection.
+guest_moves=$(latest guest/moves)
+host_moves=$(latest host/moves)
+guest_presence=$(latest guest/presence)
 pub -t "$topics/guest/moves" -m "garbage" -r
 pub -t "$topics/guest/moves" -m "1:45,58,999" -r
-pub -t "$topics/guest/moves" -m "1:270" -r
-pub -t "$topics/guest/moves" -m "${guest_moves},260" -r
+pub -t "$topics/guest/moves" -m "1:270 ${guest_moves#* }" -r
+pub -t "$topics/guest/moves" -m "${guest_moves% *},260 ${guest_moves#* }" -r
+pub -t "$topics/host/moves" -m "${host_moves% *},555 ${host_moves#* }" -r
+pub -t "$topics/guest/moves" -m "$host_moves" -r
 pub -t "$topics/host/presence" -m "online 00000000"
+pub -t "$topics/host/presence" -m "left 00000000 99999999999999 ${host_moves#* }" -r
 pub -t "$topics/guest/presence" -m "left"
+guest_instance=${guest_presence#* }
+pub -t "$topics/guest/presence" -m "gone ${guest_instance%% *}" -r
 pub -t "$topics/nowhere" -m "x"
 head -c 6000 /dev/zero | tr '\0' '7' | pub -t "$topics/host/moves" -s
-pub -t "$topics/guest/moves" -m "$guest_moves" -r  # the true list again
+# Each side writes its own topics over again: the retained lists are theirs.
+wait_for 30 eval '[ "$(latest guest/moves)" = "$guest_moves" ] && [ "$(latest host/moves)" = "$host_moves" ]' ||
+  fail "the forged lists stayed on the broker"
+wait_for 30 eval '[[ $(latest guest/presence) == "online "* ]]' || fail "the forged loss of the guest stayed"
 wait_for 30 grep -q "Hra po siti:" "$work/host/Ortelanka.log" || fail "the garbage left no warning in the host's log"
 
 # Five circles in a row: both sides see the first player's win, and their

@@ -59,7 +59,9 @@ put("tahy", "four", bytes([25, 25]) + records)
 put("tahy", "partial", bytes([1, 0]) + records + b"\xab\xcd")
 
 # Online play: records of a topic's choice (0 the guest's moves, 1 its
-# presence) and a payload, one a line; the host places its own marks between.
-put("online", "a-game", b"\x01online AAAA0001\n\x001:5\n\x001:5,6\n\x001:5,6,7")
-put("online", "out-of-turn", b"\x001:5,6,7,8\n\x011:5\n\x00garbage")
+# presence; 0x40 signed by the guest's holder) and a payload, one a line; the
+# host places its own marks between.
+put("online", "a-game", b"\x41online AAAA0001 1\n\x401:5\n\x401:5,6\n\x401:5,6,7\n\x01gone AAAA0001")
+put("online", "out-of-turn", b"\x401:5,6,7,8\n\x411:5\n\x00garbage\n\x41left AAAA0001 2")
 put("online", "link", b"https://hra.example/#ZW01-4D2P-F2DB-SQQG")
+put("online", "port", b"ortelanka://127.0.0.1:1883/mqtt#ZW01-4D2P-F2DB-SQQG")
