@@ -245,15 +245,15 @@ void OnlineGame::TakeHostSeat(const std::string& payload)
 // gives it to the first that asks while it is free.
 void OnlineGame::TakeGuestRequest(const std::string& topic, const std::string& payload)
 {
+    // Only a host with the seat to give checks the signature: that costs.
+    if (phase != Phase::Seated || side != Side::Host || !keys[Index(Side::Guest)].empty())
+        return;
     std::string body, signature, publicKey;
     if (!online::SplitSigned(payload, &body, &signature) || !online::ReadKey(body, &publicKey) ||
-        !System::Verify(publicKey, online::SignedText(topic, body), signature)) {
+        publicKey == key.publicKey || !System::Verify(publicKey, online::SignedText(topic, body), signature)) {
         Warn("neplatna zadost o misto hosta");
         return;
     }
-    if (phase != Phase::Seated || side != Side::Host || !keys[Index(Side::Guest)].empty() ||
-        publicKey == key.publicKey)
-        return;
     const std::string holderTopic = online::SideTopic(code, Side::Host, "guest");
     PublishSigned(holderTopic, online::Base64(publicKey));
     guestHolder = published[holderTopic];

@@ -44,6 +44,27 @@ bool ParseWindowSize(const std::string& line, int* width, int* height)
     return true;
 }
 
+// "broker=mqtts://HOST[:PORT]" or mqtt://: a host name and a port of digits.
+bool ParseBroker(const std::string& line, std::string* broker)
+{
+    const std::string prefix = "broker=";
+    if (line.compare(0, prefix.size(), prefix) != 0 || line.size() > 256)
+        return false;
+    const std::string url = line.substr(prefix.size());
+    const size_t start = url.rfind("mqtts://", 0) == 0 ? 8 : url.rfind("mqtt://", 0) == 0 ? 7 : 0;
+    const size_t colon = url.find(':', start);
+    const std::string host = url.substr(start, colon - start);
+    const std::string port = colon == std::string::npos ? "" : url.substr(colon + 1);
+    if (start == 0 || host.empty() ||
+        host.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-") !=
+            std::string::npos ||
+        (colon != std::string::npos &&
+         (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos)))
+        return false;
+    *broker = url;
+    return true;
+}
+
 }  // namespace
 
 SettingsStatus ParseSettings(const uint8_t* bytes, size_t size, Settings* settings)
@@ -63,7 +84,7 @@ SettingsStatus ParseSettings(const uint8_t* bytes, size_t size, Settings* settin
             read.fullScreen = line.back() == '1';
         else if (line == "music=1" || line == "music=0")
             read.music = line.back() == '1';
-        else if (!ParseWindowSize(line, &read.windowWidth, &read.windowHeight))
+        else if (!ParseWindowSize(line, &read.windowWidth, &read.windowHeight) && !ParseBroker(line, &read.broker))
             return SettingsStatus::Damaged;
     }
     *settings = read;
@@ -76,6 +97,8 @@ std::string FormatSettings(const Settings& settings)
                        (settings.music ? "1" : "0") + "\n";
     if (settings.windowWidth > 0 && settings.windowHeight > 0)
         text += "window=" + std::to_string(settings.windowWidth) + "x" + std::to_string(settings.windowHeight) + "\n";
+    if (!settings.broker.empty())
+        text += "broker=" + settings.broker + "\n";
     return text;
 }
 

@@ -1,7 +1,8 @@
 // The player's choices that outlive a run: full screen or a window (and the
 // window's size), and the music on or off. Kept in ortelanka.conf in
 // SettingsFolder() as lines "fullscreen=1", "music=1" and, once the window
-// has a size of its own, "window=1024x768".
+// has a size of its own, "window=1024x768"; a player may name the broker of
+// online play there too: "broker=mqtts://HOST[:PORT]".
 #pragma once
 
 #include <cstddef>
@@ -14,6 +15,7 @@ struct Settings {
     bool music = true;
     int windowWidth = 0;  // 0: the window's first size
     int windowHeight = 0;
+    std::string broker;  // empty: none named
 };
 
 enum class SettingsStatus {

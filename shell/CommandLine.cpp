@@ -12,10 +12,12 @@ const char kUsage[] =
     "      --fullscreen     start full screen (the default)\n"
     "      --windowed       start in a window\n"
     "      --online         play a friend on another device: host a new game and\n"
-    "                       print its code and link to send (needs --broker)\n"
+    "                       print its code and link to send (needs a broker)\n"
     "      --join LINK      join the friend's game by its link or its code\n"
     "      --broker URL     the MQTT broker of online play, mqtts://HOST[:PORT]\n"
-    "                       (mqtt:// without TLS); a link names its own broker\n"
+    "                       (mqtt:// without TLS); a link names its own; else\n"
+    "                       broker=URL in ortelanka.conf, else the built-in one\n"
+    "                       (" ORTELANKA_BROKER_SHOWN ")\n"
     "  -h, --help           show this help and exit\n"
     "  -v, --version        show the version and exit\n"
     "\n"
@@ -87,7 +89,16 @@ CommandLine ReadCommandLine(int argc, char** argv)
         if (line.broker.empty())
             line.broker = broker;
     }
-    if ((line.host || !line.join.empty()) && line.broker.empty())
-        return Wrong(line, "online play needs --broker URL (or a link, which names its host)");
     return line;
+}
+
+const char kNoBroker[] =
+    "online play needs a broker: --broker URL, a line broker=URL in ortelanka.conf, or a game built with "
+    "-DORTELANKA_BROKER=URL";
+
+bool ChooseBroker(const std::string& fromSettings, std::string* broker)
+{
+    if (broker->empty())
+        *broker = IsBrokerUrl(fromSettings) ? fromSettings : ORTELANKA_BROKER;
+    return !broker->empty();
 }

@@ -17,11 +17,16 @@ struct CommandLine {
     // --online: host a new game; --join: the friend's link or code.
     bool host = false;
     std::string join;
-    std::string broker;  // --broker, or the link's host
+    std::string broker;  // --broker, or the link's broker
     std::string wrongOption;
     std::string complaint;  // why the command line is wrong, beyond an unknown option
 };
 
 CommandLine ReadCommandLine(int argc, char** argv);
+// The broker of online play: --broker, else the link's, else the settings'
+// (broker= in ortelanka.conf), else the one the game was built with. False
+// when none of them names one (kNoBroker says what to set).
+bool ChooseBroker(const std::string& fromSettings, std::string* broker);
+extern const char kNoBroker[];
 
 extern const char kUsage[];

@@ -6,6 +6,7 @@
 #include "log/Log.h"
 #include "platform/Display.h"
 #include "platform/Folders.h"
+#include "platform/Settings.h"
 #include "platform/System.h"
 
 #include <cstdio>
@@ -28,7 +29,7 @@
 
 int main(int argc, char** argv)
 {
-    const CommandLine line = ReadCommandLine(argc, argv);
+    CommandLine line = ReadCommandLine(argc, argv);
     switch (line.action) {
     case CommandLine::Action::Help:
         Odpovez(stdout, kUsage, 0);
@@ -56,5 +57,11 @@ int main(int argc, char** argv)
     // Says on standard error why, when no folder for the game's files can be had.
     if (!SetUpGameFolders())
         std::_Exit(1);
+    if (line.host || !line.join.empty()) {
+        Settings settings;
+        LoadSettings(&settings);
+        if (!ChooseBroker(settings.broker, &line.broker))
+            Odpovez(stderr, std::string("ortelanka: ") + kNoBroker + "\n", 2);
+    }
     return WinMain(line);
 }

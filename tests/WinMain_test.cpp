@@ -239,6 +239,7 @@ TEST(PrikazovaRadka, ALinkJoinsItsGameOnItsHostsBrokerUnlessOneIsGiven)
         {{"--broker", "mqtt://127.0.0.1:1883", "ortelanka://example.org/#ZW014D2PF2DBSQQG"}, CommandLine::Action::Play,
          kod, "mqtt://127.0.0.1:1883"},
         {{"--online", "ortelanka://example.org/#ZW014D2PF2DBSQQG"}, CommandLine::Action::Wrong, "", ""},
+        {{"--online"}, CommandLine::Action::Play, "", ""},  // the broker is chosen once the settings are read
         {{"ortelanka://example.org/#ZW01"}, CommandLine::Action::Wrong, "", ""},
         {{"ortelanka://exa mple.org/#ZW014D2PF2DBSQQG"}, CommandLine::Action::Wrong, "", ""},
         {{"example.org/#ZW014D2PF2DBSQQG"}, CommandLine::Action::Wrong, "", ""},
@@ -256,4 +257,12 @@ TEST(PrikazovaRadka, ALinkJoinsItsGameOnItsHostsBrokerUnlessOneIsGiven)
             EXPECT_EQ(radka.broker, pripad.broker);
         }
     }
+    // Named on the command line or by the link, else in the settings; this
+    // build has none of its own.
+    std::string broker = "mqtt://127.0.0.1:1883";
+    EXPECT_TRUE(ChooseBroker("mqtts://hra.example", &broker) && broker == "mqtt://127.0.0.1:1883");
+    broker.clear();
+    EXPECT_TRUE(ChooseBroker("mqtts://hra.example", &broker) && broker == "mqtts://hra.example");
+    broker.clear();
+    EXPECT_FALSE(ChooseBroker("", &broker));
 }

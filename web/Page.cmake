@@ -37,6 +37,15 @@ add_custom_command(
   DEPENDS ${pack} ${ORTELANKA_WEB_DATA}/.generated ${font}
   COMMENT "Encoding the pictures and the music for the page")
 
+# A page built with a broker of its own reaches it over websockets at /mqtt
+# of that host, as dist/online/'s recipe serves it; without one, the page's
+# own host (or a deploy's online.json).
+if(ORTELANKA_BROKER)
+  string(REGEX REPLACE "^mqtts?://([^:/]+).*$" "\\1" broker_host "${ORTELANKA_BROKER}")
+  file(WRITE ${GAME_DIR}/online.json "{\"broker\": \"wss://${broker_host}/mqtt\"}\n")
+else()
+  file(REMOVE ${GAME_DIR}/online.json)
+endif()
 configure_file(/usr/share/doc/fonts-dejavu-core/copyright ${GAME_DIR}/DejaVu-LICENSE.txt COPYONLY)
 if(EXISTS ${CMAKE_SOURCE_DIR}/LICENSE)
   configure_file(LICENSE ${GAME_DIR}/LICENSE.txt COPYONLY)

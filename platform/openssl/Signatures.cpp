@@ -11,6 +11,9 @@
 #include <openssl/x509.h>
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -42,7 +45,7 @@ bool IsP256(const EVP_PKEY* key)
            std::string(group) == SN_X9_62_prime256v1;
 }
 
-Owned<EVP_PKEY> PrivateKey(const std::string& der)
+Owned<EVP_PKEY> ReadPrivateKey(const std::string& der)
 {
     const unsigned char* at = Bytes(der);
     Owned<EVP_PKEY> key(d2i_AutoPrivateKey(nullptr, &at, static_cast<long>(der.size())));
@@ -51,7 +54,7 @@ Owned<EVP_PKEY> PrivateKey(const std::string& der)
     return key;
 }
 
-Owned<EVP_PKEY> PublicKey(const std::string& point)
+Owned<EVP_PKEY> ReadPublicKey(const std::string& point)
 {
     if (point.size() != kPublicKeyBytes || point[0] != 4)
         return nullptr;
@@ -74,6 +77,43 @@ Owned<EVP_PKEY> PublicKey(const std::string& point)
     return owned;
 }
 
+// OpenSSL 3 takes about a millisecond to read a key, and a game signs with
+// one key and checks two: the last few keys read stay at hand.
+class Keys {
+public:
+    explicit Keys(Owned<EVP_PKEY> (*read)(const std::string&)) : read(read) {}
+    EVP_PKEY* Of(const std::string& bytes)
+    {
+        for (auto& [held, key] : keys)
+            if (held == bytes)
+                return key.get();
+        Owned<EVP_PKEY> key = read(bytes);
+        if (!key)
+            return nullptr;
+        if (keys.size() >= kMostKeys)
+            keys.erase(keys.begin());
+        keys.emplace_back(bytes, std::move(key));
+        return keys.back().second.get();
+    }
+
+private:
+    static constexpr size_t kMostKeys = 4;
+    Owned<EVP_PKEY> (*read)(const std::string&);
+    std::vector<std::pair<std::string, Owned<EVP_PKEY>>> keys;
+};
+
+EVP_PKEY* PrivateKey(const std::string& der)
+{
+    static Keys keys(ReadPrivateKey);
+    return keys.Of(der);
+}
+
+EVP_PKEY* PublicKey(const std::string& point)
+{
+    static Keys keys(ReadPublicKey);
+    return keys.Of(point);
+}
+
 }  // namespace
 
 bool System::NewSigningKey(std::string* privateKey)
@@ -93,10 +133,10 @@ bool System::NewSigningKey(std::string* privateKey)
 
 bool System::PublicKeyOf(const std::string& privateKey, std::string* publicKey)
 {
-    const Owned<EVP_PKEY> key = PrivateKey(privateKey);
+    EVP_PKEY* key = PrivateKey(privateKey);
     unsigned char point[kPublicKeyBytes];
     size_t size = 0;
-    if (!key || EVP_PKEY_get_octet_string_param(key.get(), OSSL_PKEY_PARAM_ENCODED_PUBLIC_KEY, point, sizeof point,
+    if (!key || EVP_PKEY_get_octet_string_param(key, OSSL_PKEY_PARAM_ENCODED_PUBLIC_KEY, point, sizeof point,
                                                 &size) != 1 ||
         size != kPublicKeyBytes || point[0] != 4)
         return false;
@@ -106,11 +146,11 @@ bool System::PublicKeyOf(const std::string& privateKey, std::string* publicKey)
 
 bool System::Sign(const std::string& privateKey, const std::string& text, std::string* signature)
 {
-    const Owned<EVP_PKEY> key = PrivateKey(privateKey);
+    EVP_PKEY* key = PrivateKey(privateKey);
     Owned<EVP_MD_CTX> context(EVP_MD_CTX_new());
     unsigned char der[80];
     size_t size = sizeof der;
-    if (!key || !context || EVP_DigestSignInit(context.get(), nullptr, EVP_sha256(), nullptr, key.get()) != 1 ||
+    if (!key || !context || EVP_DigestSignInit(context.get(), nullptr, EVP_sha256(), nullptr, key) != 1 ||
         EVP_DigestSign(context.get(), der, &size, Bytes(text), text.size()) != 1)
         return false;
     const unsigned char* at = der;
@@ -127,7 +167,7 @@ bool System::Verify(const std::string& publicKey, const std::string& text, const
 {
     if (signature.size() != 2 * kHalfSignatureBytes)
         return false;
-    const Owned<EVP_PKEY> key = PublicKey(publicKey);
+    EVP_PKEY* key = PublicKey(publicKey);
     Owned<ECDSA_SIG> parts(ECDSA_SIG_new());
     BIGNUM* r = BN_bin2bn(Bytes(signature), kHalfSignatureBytes, nullptr);
     BIGNUM* s = BN_bin2bn(Bytes(signature) + kHalfSignatureBytes, kHalfSignatureBytes, nullptr);
@@ -140,7 +180,7 @@ bool System::Verify(const std::string& publicKey, const std::string& text, const
     const int size = i2d_ECDSA_SIG(parts.get(), &der);
     Owned<EVP_MD_CTX> context(EVP_MD_CTX_new());
     const bool valid = size > 0 && context &&
-                       EVP_DigestVerifyInit(context.get(), nullptr, EVP_sha256(), nullptr, key.get()) == 1 &&
+                       EVP_DigestVerifyInit(context.get(), nullptr, EVP_sha256(), nullptr, key) == 1 &&
                        EVP_DigestVerify(context.get(), der, static_cast<size_t>(size), Bytes(text), text.size()) == 1;
     OPENSSL_free(der);
     return valid;
