@@ -222,8 +222,9 @@ Display::~Display()
     // wait for ever for the server's answer); the process ends anyway.
     if (System::DisplayLost())
         return;
-    if (note)
-        SDL_DestroyTexture(note);
+    for (const Plate* plate : {&note, &panel})
+        if (plate->texture)
+            SDL_DestroyTexture(plate->texture);
     if (texture)
         SDL_DestroyTexture(texture);
     if (renderer)
@@ -383,9 +384,14 @@ void Display::Compose()
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, nullptr, nullptr);
-    if (note) {
-        const SDL_Rect place{(pictureWidth - noteWidth) / 2, 12, noteWidth, noteHeight};
-        SDL_RenderCopy(renderer, note, nullptr, &place);
+    if (panel.texture) {
+        const SDL_Rect place{(pictureWidth - panel.width) / 2, (pictureHeight - panel.height) / 2, panel.width,
+                             panel.height};
+        SDL_RenderCopy(renderer, panel.texture, nullptr, &place);
+    }
+    if (note.texture) {
+        const SDL_Rect place{(pictureWidth - note.width) / 2, 12, note.width, note.height};
+        SDL_RenderCopy(renderer, note.texture, nullptr, &place);
     }
     SDL_RenderPresent(renderer);
     ++framesShown;
@@ -412,48 +418,82 @@ SDL_Texture* Display::NoteTexture(const Surface& picture)
     return made;
 }
 
-void Display::ShowNote(const char* text)
+// Light text on a dark plate, as small as the lines allow; false when no
+// text can be drawn.
+bool Display::MakePlate(const std::vector<std::string>& lines, Plate* made)
 {
     if (!texture)
-        return;
+        return false;
     if (!noteFont)
         noteFont.reset(Font::Create(20, FW_BOLD, "Verdana"));
-    int width = 0, height = 0;
     Surface measure(1, 1);
     DeviceContext* dc = nullptr;
     if (!noteFont || !measure.GetDC(&dc))
-        return;
+        return false;
     dc->SelectObject(noteFont.get());
-    const bool measured = dc->GetTextExtent(text, -1, &width, &height);
+    int width = 0, lineHeight = 0;
+    for (const std::string& line : lines) {
+        int w = 0, h = 0;
+        if (dc->GetTextExtent(line.c_str(), -1, &w, &h)) {
+            width = std::max(width, w);
+            lineHeight = std::max(lineHeight, h);
+        }
+    }
     measure.ReleaseDC(dc);
-    if (!measured || width <= 0)
-        return;
-    // Light text on a dark plate, as small as the words allow.
-    Surface plate(width + 24, height + 10);
+    if (width <= 0 || lineHeight <= 0)
+        return false;
+    Surface plate(std::min(width + 24, pictureWidth), lineHeight * static_cast<int>(lines.size()) + 10);
     BltFx fx{sizeof fx, 0x2104};
     plate.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx);
     if (!plate.GetDC(&dc))
-        return;
+        return false;
     dc->SelectObject(noteFont.get());
     dc->SetTextColor(RGB(255, 230, 120));
-    dc->TextOut(12, 5, text, -1);
+    for (size_t i = 0; i < lines.size(); ++i)
+        dc->TextOut(12, 5 + lineHeight * static_cast<int>(i), lines[i].c_str(), -1);
     plate.ReleaseDC(dc);
-    if (note)
-        SDL_DestroyTexture(note);
-    note = NoteTexture(plate);
-    noteWidth = plate.Width();
-    noteHeight = plate.Height();
+    SDL_Texture* shown = NoteTexture(plate);
+    if (!shown)
+        return false;
+    if (made->texture)
+        SDL_DestroyTexture(made->texture);
+    *made = Plate{shown, plate.Width(), plate.Height()};
+    return true;
+}
+
+void Display::ShowNote(const char* text)
+{
+    if (!MakePlate({text}, &note))
+        return;
     noteUntil = timeGetTime() + kNoteMilliseconds;
+    if (textureHoldsPicture)
+        Compose();
+}
+
+void Display::ShowPanel(const std::vector<std::string>& lines)
+{
+    if (!MakePlate(lines, &panel))
+        return;
+    if (textureHoldsPicture)
+        Compose();
+}
+
+void Display::HidePanel()
+{
+    if (!panel.texture)
+        return;
+    SDL_DestroyTexture(panel.texture);
+    panel = Plate();
     if (textureHoldsPicture)
         Compose();
 }
 
 void Display::ExpireNote()
 {
-    if (!note || static_cast<int32_t>(timeGetTime() - noteUntil) < 0)
+    if (!note.texture || static_cast<int32_t>(timeGetTime() - noteUntil) < 0)
         return;
-    SDL_DestroyTexture(note);
-    note = nullptr;
+    SDL_DestroyTexture(note.texture);
+    note = Plate();
     if (textureHoldsPicture)
         Compose();
 }
@@ -486,6 +526,16 @@ void CopyToClipboard(const char* text)
 {
     if (SDL_WasInit(SDL_INIT_VIDEO))
         SDL_SetClipboardText(text);
+}
+
+std::string ClipboardText(size_t most)
+{
+    if (!SDL_WasInit(SDL_INIT_VIDEO) || !SDL_HasClipboardText())
+        return {};
+    char* text = SDL_GetClipboardText();
+    const std::string held = text ? std::string(text).substr(0, most) : std::string();
+    SDL_free(text);
+    return held;
 }
 
 void PresentPendingFrame()

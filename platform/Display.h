@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 struct SDL_Renderer;
 struct SDL_Texture;
@@ -51,6 +52,10 @@ public:
     void ShowNote(const char* text);
     // Takes the note away once its time is up.
     void ExpireNote();
+    // Lines in the middle of the picture, in the notes' style, until hidden:
+    // the port's own screens (online play) over the game's picture.
+    void ShowPanel(const std::vector<std::string>& lines);
+    void HidePanel();
 
 private:
     Display() = default;
@@ -85,9 +90,14 @@ private:
     bool fullScreen = true;
     int windowedWidth = 0;
     int windowedHeight = 0;
-    SDL_Texture* note = nullptr;
-    int noteWidth = 0;
-    int noteHeight = 0;
+    struct Plate {
+        SDL_Texture* texture = nullptr;
+        int width = 0;
+        int height = 0;
+    };
+    bool MakePlate(const std::vector<std::string>& lines, Plate* made);
+    Plate note;
+    Plate panel;
     uint32_t noteUntil = 0;
     std::unique_ptr<Font> noteFont;
 };
@@ -110,6 +120,8 @@ bool DisplayThere();
 
 // Puts the text (UTF-8) on the system's clipboard, for the player to paste.
 void CopyToClipboard(const char* text);
+// What the clipboard holds as text (UTF-8), at most `most` bytes; empty when nothing.
+std::string ClipboardText(size_t most);
 // Shows what was drawn straight onto the visible surface since the last frame.
 void PresentPendingFrame();
 // Shows the visible surface again (the window was uncovered or resized).

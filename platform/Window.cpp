@@ -64,7 +64,7 @@ int VirtualKey(const SDL_Keysym& key)
     case SDL_SCANCODE_LSHIFT:
     case SDL_SCANCODE_RSHIFT: return VK_SHIFT;
     case SDL_SCANCODE_LCTRL:
-    case SDL_SCANCODE_RCTRL: return 0x11;
+    case SDL_SCANCODE_RCTRL: return VK_CONTROL;
     case SDL_SCANCODE_LALT:
     case SDL_SCANCODE_RALT: return 0x12;
     case SDL_SCANCODE_CAPSLOCK: return 0x14;

@@ -48,12 +48,14 @@ constexpr int VK_BACK = 0x08;
 constexpr int VK_TAB = 0x09;
 constexpr int VK_RETURN = 0x0D;
 constexpr int VK_SHIFT = 0x10;
+constexpr int VK_CONTROL = 0x11;
 constexpr int VK_ESCAPE = 0x1B;
 constexpr int VK_SPACE = 0x20;
 constexpr int VK_LEFT = 0x25;
 constexpr int VK_UP = 0x26;
 constexpr int VK_RIGHT = 0x27;
 constexpr int VK_DOWN = 0x28;
+constexpr int VK_F2 = 0x71;
 constexpr int VK_F9 = 0x78;
 
 // Bit 30 of a key-down's lParam: the key was already down, an auto-repeat.

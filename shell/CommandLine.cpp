@@ -14,6 +14,8 @@ const char kUsage[] =
     "      --online         play a friend on another device: host a new game and\n"
     "                       print its code and link to send (needs a broker)\n"
     "      --join LINK      join the friend's game by its link or its code\n"
+    "      --paste          join the game whose link is on the clipboard\n"
+    "      --online-screen  open the online screen (F2) on the board at once\n"
     "      --broker URL     the MQTT broker of online play, mqtts://HOST[:PORT]\n"
     "                       (mqtt:// without TLS); a link names its own; else\n"
     "                       broker=URL in ortelanka.conf, else the built-in one\n"
@@ -23,7 +25,8 @@ const char kUsage[] =
     "\n"
     "Keys: Alt+Enter switches between full screen and the window, F9 turns the\n"
     "music off and on; both are remembered. Arrow keys and Space or Enter play\n"
-    "without the mouse; Escape asks whether to end.\n";
+    "without the mouse; Escape asks whether to end. F2 on the board opens the\n"
+    "online screen: host a game and send its link, or join one by a link.\n";
 
 namespace {
 
@@ -64,6 +67,10 @@ CommandLine ReadCommandLine(int argc, char** argv)
             line.window = WindowChoice::Window;
         } else if (std::strcmp(option, "--online") == 0) {
             line.host = true;
+        } else if (std::strcmp(option, "--paste") == 0) {
+            line.paste = true;
+        } else if (std::strcmp(option, "--online-screen") == 0) {
+            line.onlineScreen = true;
         } else if (std::strcmp(option, "--join") == 0) {
             invitation = argv[++i];
         } else if (std::strstr(option, "://") && option[0] != '-') {
@@ -80,8 +87,8 @@ CommandLine ReadCommandLine(int argc, char** argv)
     }
     if (line.action != CommandLine::Action::Play)
         return line;
-    if (line.host && !invitation.empty())
-        return Wrong(line, "--online and --join go one at a time");
+    if (line.host + !invitation.empty() + line.paste > 1)
+        return Wrong(line, "--online, --join and --paste go one at a time");
     if (!invitation.empty()) {
         std::string broker;
         if (!online::ReadInvitation(invitation, &line.join, &broker))

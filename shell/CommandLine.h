@@ -17,6 +17,8 @@ struct CommandLine {
     // --online: host a new game; --join: the friend's link or code.
     bool host = false;
     std::string join;
+    bool paste = false;         // --paste: join the game whose link is on the clipboard
+    bool onlineScreen = false;  // --online-screen: open the online screen on the board
     std::string broker;  // --broker, or the link's broker
     std::string wrongOption;
     std::string complaint;  // why the command line is wrong, beyond an unknown option

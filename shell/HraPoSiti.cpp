@@ -5,8 +5,10 @@
 
 #include "board/HraciPole.h"
 #include "log/Log.h"
+#include "OnlineScreen.h"
 #include "online/OnlineGame.h"
 #include "platform/Display.h"
+#include "platform/Settings.h"
 #include "platform/System.h"
 #include "records/Score.h"
 
@@ -16,6 +18,30 @@ namespace {
 
 OnlineGame hra;
 OnlineGame::Stage ukazano = OnlineGame::Stage::Off;
+std::string brokerZPrikazu;  // --broker, or the link's
+std::string brokerHry;       // the hosted game's
+bool obrazovkaNaZacatku = false;
+bool pripojitZeSchranky = false;
+bool hostitNaZacatku = false;
+constexpr size_t kNejdelsiPozvanka = 512;
+
+// The broker named on the command line, in the settings or in the build.
+bool VyberBroker(std::string* broker)
+{
+    Settings nastaveni;
+    LoadSettings(&nastaveni);
+    *broker = brokerZPrikazu;
+    return ChooseBroker(nastaveni.broker, broker);
+}
+
+bool ZalozHru(const std::string& broker)
+{
+    if (!hra.Host(broker))
+        return false;
+    brokerHry = broker;
+    CopyToClipboard(online::Link(broker, hra.Code()).c_str());
+    return true;
+}
 
 POINT Bunka(int cell)
 {
@@ -57,15 +83,70 @@ void PostavHru(const std::vector<int>& tahy)
 
 void ZacniHruPoSiti(const CommandLine& line)
 {
-    if (line.host && hra.Host(line.broker)) {
-        const std::string kod = online::CodeForPeople(hra.Code());
-        const std::string odkaz = online::Link(line.broker, hra.Code());
-        std::printf("Online game: send your friend the link %s or the code %s\n", odkaz.c_str(), kod.c_str());
-        std::fflush(stdout);
-        CopyToClipboard(odkaz.c_str());
+    brokerZPrikazu = line.broker;
+    obrazovkaNaZacatku = line.onlineScreen;
+    pripojitZeSchranky = line.paste;
+    if (line.host && line.onlineScreen) {
+        hostitNaZacatku = true;  // on the screen, which says what may be missing
+    } else if (line.host) {
+        if (ZalozHru(line.broker)) {
+            std::printf("Online game: send your friend the link %s or the code %s\n",
+                        online::Link(line.broker, hra.Code()).c_str(), online::CodeForPeople(hra.Code()).c_str());
+            std::fflush(stdout);
+        }
     } else if (!line.join.empty()) {
         hra.Join(line.join, line.broker);
     }
+}
+
+bool ZalozHruPoSiti(std::string* proc)
+{
+    std::string broker;
+    if (!VyberBroker(&broker)) {
+        *proc = "Chyb\xED server: broker=mqtts://SERVER v ortelanka.conf";
+        return false;
+    }
+    if (!ZalozHru(broker)) {
+        *proc = "Hru po s\xEDti nelze zalo\x9Eit";
+        return false;
+    }
+    return true;
+}
+
+bool JePozvankou(const std::string& text)
+{
+    std::string kod, broker;
+    return online::ReadInvitation(text, &kod, &broker);
+}
+
+bool PripojSeKHrePoSiti(const std::string& pozvanka, std::string* proc)
+{
+    std::string kod, broker;
+    if (!online::ReadInvitation(pozvanka, &kod, &broker)) {
+        *proc = "To nen\xED odkaz ani k\xF3" "d hry";
+        return false;
+    }
+    if (!brokerZPrikazu.empty() || broker.empty()) {
+        if (!VyberBroker(&broker)) {
+            *proc = "K\xF3" "d nesta\xE8\xED: chyb\xED server, vlo\x9Ete odkaz";
+            return false;
+        }
+    }
+    if (!hra.Join(kod, broker)) {
+        *proc = "K t\xE9to h\xF8\x65 se nelze p\xF8ipojit";
+        return false;
+    }
+    brokerHry.clear();
+    return true;
+}
+
+bool HostovanaHra(std::string* kod, std::string* odkaz)
+{
+    if (brokerHry.empty() || hra.State() == OnlineGame::Stage::Off)
+        return false;
+    *kod = online::CodeForPeople(hra.Code());
+    *odkaz = online::Link(brokerHry, hra.Code());
+    return true;
 }
 
 void HraPoSitiKrok()
@@ -73,6 +154,20 @@ void HraPoSitiKrok()
     std::string broker;
     if (System::TakeOnlineRequest(&broker))
         hra.Host(broker);
+    // What the desktop's launcher asked for, once the board is there.
+    if (GameState == 2 && pripojitZeSchranky) {
+        pripojitZeSchranky = false;
+        std::string proc;
+        if (!PripojSeKHrePoSiti(ClipboardText(kNejdelsiPozvanka), &proc))
+            OpenOnlineScreenToJoin("Ve schr\xE1nce nen\xED odkaz na hru");
+    }
+    if (GameState == 2 && obrazovkaNaZacatku) {
+        obrazovkaNaZacatku = false;
+        if (hostitNaZacatku)
+            OpenOnlineScreenToHost();
+        else
+            OpenOnlineScreen();
+    }
     hra.Poll();
     // A note waits for the intro's end: over the intro it would be gone unread.
     std::string poznamka;
@@ -81,6 +176,9 @@ void HraPoSitiKrok()
     if (hra.State() != ukazano) {
         ukazano = hra.State();
         System::ShowOnlineStage(hra.Code(), static_cast<int>(ukazano));
+        // The friend is here: the code has done its work.
+        if (ukazano == OnlineGame::Stage::Playing)
+            CloseOnlineScreen();
     }
     std::vector<int> tahy;
     if (GameState == 2 && hra.TakeRebuild(&tahy))

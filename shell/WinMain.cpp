@@ -5,6 +5,7 @@
 #include "log/Log.h"
 #include "platform/Clock.h"
 #include "platform/Display.h"
+#include "OnlineScreen.h"
 #include "platform/Settings.h"
 #include "records/Score.h"
 #include "sound/DSFuncs.h"
@@ -78,6 +79,9 @@ static POINT BodZParametru(intptr_t lParam)
     return POINT{static_cast<int32_t>(lParam & 0xFFFF), static_cast<int32_t>((lParam >> 16) & 0xFFFF)};
 }
 
+// Ctrl is down: Ctrl+V pastes into the online screen.
+static bool ctrlDrzen = false;
+
 // Only records the input; every reaction happens in a state step.
 intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
@@ -94,6 +98,13 @@ intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t
                 PrepniHudbu();
             return 0;
         }
+        if (wParam == VK_CONTROL)
+            ctrlDrzen = true;
+        // The online screen, while it is open, takes every key.
+        if (!opakovani && OnlineScreenKey(static_cast<int>(wParam), ctrlDrzen))
+            return 0;
+        if (OnlineScreenOpen())
+            return 0;
         Pismeno = static_cast<int>(wParam);
         // Auto-repeat is no new press: a held key does not answer a screen again.
         if (!opakovani)
@@ -104,6 +115,8 @@ intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t
             PosunKurzorem(0, wParam == VK_UP ? -1 : 1);
         return 0;
     case WM_KEYUP:
+        if (wParam == VK_CONTROL)
+            ctrlDrzen = false;
         if (wParam == VK_F9)
             return 0;
         Pismeno = 0;
@@ -118,6 +131,12 @@ intptr_t TheWindowProc(HWND window, uint32_t message, uintptr_t wParam, intptr_t
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
+        // A click beside the online screen closes it and is no move.
+        if (OnlineScreenOpen()) {
+            if (message == WM_LBUTTONDOWN)
+                CloseOnlineScreen();
+            return 0;
+        }
         fwMouseKeys = static_cast<uint32_t>(wParam);
         ptClick = BodZParametru(lParam);
         break;

@@ -57,7 +57,8 @@ int main(int argc, char** argv)
     // Says on standard error why, when no folder for the game's files can be had.
     if (!SetUpGameFolders())
         std::_Exit(1);
-    if (line.host || !line.join.empty()) {
+    // The online screen says itself what is missing.
+    if ((line.host && !line.onlineScreen) || !line.join.empty()) {
         Settings settings;
         LoadSettings(&settings);
         if (!ChooseBroker(settings.broker, &line.broker))

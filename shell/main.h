@@ -69,6 +69,14 @@ POINT PolickoKliknuti(POINT click);
 // The two-player game with one side on another device (online play).
 // Starts what the command line asks for, once the game is set up.
 void ZacniHruPoSiti(const CommandLine& line);
+// The online screen's actions: a new game through the broker the command
+// line, the settings or the build name; a game by its link or code. False,
+// with what to tell the player (Windows-1250), when it cannot be started.
+bool ZalozHruPoSiti(std::string* why);
+bool PripojSeKHrePoSiti(const std::string& invitation, std::string* why);
+bool JePozvankou(const std::string& text);
+// The game this device hosts now, its code and link.
+bool HostovanaHra(std::string* code, std::string* link);
 // At the start of every step: the broker's news, its notes, a game to set up.
 void HraPoSitiKrok();
 // The mark of this player comes from the other device.

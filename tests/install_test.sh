@@ -127,6 +127,13 @@ case $mode in
              share/ortelanka/data/deskaempty.bmp share/ortelanka/data/sound/music.wav; do
       [ -f "$prefix/$f" ] || fail "$f is not installed"
     done
+    # The desktop's actions for online play, each a command line the game takes.
+    [ "$(sed -n 's/^Actions=//p' "$prefix/share/applications/$id.desktop")" = "host;paste;" ] ||
+      fail "the desktop entry has not its online actions"
+    while read -r options; do
+      # shellcheck disable=SC2086
+      "$prefix/bin/ortelanka" $options --version >/dev/null || fail "the action's options '$options' are refused"
+    done < <(sed -n 's/^Exec=ortelanka //p' "$prefix/share/applications/$id.desktop" | grep -v '%u')
     for size in 16 22 24 32 48 64 128 256; do
       [ "$(identify -format %wx%h "$prefix/share/icons/hicolor/${size}x$size/apps/$id.png")" = "${size}x$size" ] ||
         fail "no $size px icon"

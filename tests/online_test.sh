@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Online play between two desktop games, each on an Xvfb screen of its own,
-# through a mosquitto this test starts on loopback: the host's code, the
-# guest's joining, a whole game to five circles in a row with each mark seen
+# through a mosquitto this test starts on loopback: hosting on the game's
+# online screen (F2) with the broker in the settings, joining there by the
+# link pasted from the clipboard, a whole game to five circles in a row with each mark seen
 # on the other side, the broker going away in the middle and coming back,
 # and a third client with the code pouring garbage, illegal moves, forged
 # lists and presence and oversized messages into the game, which changes
@@ -39,14 +40,34 @@ done
 start_xvfb 800x600x24 -noreset || fail "no X server"
 host_display=$DISPLAY
 pids+=("$xvfb_pid")
-(cd "$work/host" && exec ./ortelanka --online --broker "$broker" >out.txt 2>&1) &
-host_pid=$!
-games+=("$host_pid")
-wait_for 30 grep -qs "the code" "$work/host/out.txt" || fail "the host printed no code: $(cat "$work/host/out.txt")"
-code=$(sed -n 's/.*the code \([0-9A-Z-]*\).*/\1/p' "$work/host/out.txt")
-[ ${#code} -eq 19 ] || fail "odd code '$code'"
-link="ortelanka://127.0.0.1:$broker_port/mqtt#$code"
-grep -q "$link" "$work/host/out.txt" || fail "no link to send: $(cat "$work/host/out.txt")"
+start_xvfb 800x600x24 -noreset || fail "no second X server"
+guest_display=$DISPLAY
+pids+=("$xvfb_pid")
+# No command-line option: the host's broker is in its settings, and each
+# player goes online on the game's own online screen (F2).
+echo "broker=$broker" >"$work/host/ortelanka.conf"
+for side in host guest; do
+  (cd "$work/$side" && DISPLAY=$(display_of "$side") exec ./ortelanka >out.txt 2>&1) &
+  games+=("$!")
+done
+host_pid=${games[0]}
+guest_pid=${games[1]}
+wait_for 30 started host && wait_for 30 started guest || fail "the games did not start"
+both_on_the_board
+key() { DISPLAY=$(display_of "$1") xdotool keydown "$2" sleep 0.15 keyup "$2"; }
+clipboard() { DISPLAY=$(display_of "$1") xclip -o -selection clipboard 2>/dev/null; }
+
+# The host hosts: the screen shows the code and the link, which is on the
+# clipboard; it names the broker with its port, and that it is plain MQTT.
+clicks_taken host
+key host F2
+key host h
+wait_for 30 eval '[[ $(clipboard host) == *"#"* ]]' || fail "hosting put no link on the clipboard"
+link=$(clipboard host)
+code=${link##*#}
+[ ${#code} -eq 19 ] && [ "$link" = "ortelanka://127.0.0.1:$broker_port/mqtt#$code" ] || fail "odd link '$link'"
+key host Escape
+clicks_taken host  # the screen has gone: the button under it lights again
 
 # Before the friend comes, a stranger with the code says the guest's seat is
 # taken: that is nobody's word but the host's.
@@ -54,18 +75,18 @@ topics=ortelanka/v2/g/${code//-/}
 pub() { mosquitto_pub -h 127.0.0.1 -p "$broker_port" -u "${code//-/}" -q 1 "$@"; }
 latest() { mosquitto_sub -h 127.0.0.1 -p "$broker_port" -u "${code//-/}" -t "$topics/$1" -C 1 -W 30; }
 host_seat=$(latest host/seat)
+forged_holder="${host_seat%% *} ${host_seat%% *}"
 pub -t "$topics/guest/presence" -m "online AAAAAAAA 99999999999999 ${host_seat#* }" -r
-pub -t "$topics/host/guest" -m "${host_seat%% *} ${host_seat%% *}" -r
+pub -t "$topics/host/guest" -m "$forged_holder" -r
 
-start_xvfb 800x600x24 -noreset || fail "no second X server"
-guest_display=$DISPLAY
-pids+=("$xvfb_pid")
-# The link alone: it names the broker, its port and that it is plain MQTT.
-(cd "$work/guest" && exec ./ortelanka "$link" >out.txt 2>&1) &
-guest_pid=$!
-games+=("$guest_pid")
-wait_for 30 started host && wait_for 30 started guest || fail "the games did not start"
-both_on_the_board
+# The friend pastes the link from the clipboard on its online screen.
+printf %s "$link" | DISPLAY=$guest_display xclip -selection clipboard 2>/dev/null
+clicks_taken guest
+key guest F2
+key guest p
+wait_for 30 eval '[[ $(latest host/guest) != "$forged_holder" ]]' || fail "the host gave nobody the guest's seat"
+wait_for 30 eval '[[ $(latest guest/presence) == "online "* ]] && [[ $(latest guest/presence) != "online AAAAAAAA "* ]]' ||
+  fail "the guest did not take its seat"
 
 # The host holds the circles in the first game and begins.
 cell guest 3 3

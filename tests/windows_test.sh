@@ -91,6 +91,9 @@ pictures=$programs/data  # what tests/screen.sh compares the screen with
 [ -f "$programs/ortelanka.exe" ] && [ -f "$programs/Uninstall.exe" ] || fail "nothing installed in Program Files"
 shortcut=$(find "$WINEPREFIX/drive_c" -name Ortelaky.lnk -path '*Start Menu*' | head -1)
 [ -n "$shortcut" ] || fail "no Start-menu entry Ortelaky"
+for entry in "Ortelaky - hra po siti" "Ortelaky - odkaz ze schranky"; do
+  [ -n "$(find "$WINEPREFIX/drive_c" -name "$entry.lnk" -path '*Start Menu*')" ] || fail "no Start-menu entry $entry"
+done
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ortelanka'
 wine 30 reg query "$uninstall_key" /v DisplayName 2>/dev/null | grep -q Ortelaky || fail "not in the list of programs"
 wine 30 reg query 'HKLM\Software\Classes\ortelanka\shell\open\command' 2>/dev/null | grep -qF '"%1"' ||
