@@ -59,6 +59,9 @@ void SetRandomIntState(unsigned state);
 class CHraciPole {
 public:
     FILE* fTahy;
+    // Each mark placed goes to the move file; not while the board only shows
+    // others' game (watching online play).
+    bool ZapisujTahy = true;
     Deska Pole;
     Surface* lpddsKrizek;
     Surface* lpddsKolecko;

@@ -129,7 +129,8 @@ void CHraciPole::AnimujTah(Surface* picture, int x, int y, Surface* front, Surfa
 {
     const BlockingEffect effect;
     uint32_t last = timeGetTime();
-    UlozTah(x, y);
+    if (ZapisujTahy)
+        UlozTah(x, y);
     static const int kInsets[30] = {10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4,
                                     5,  6, 7, 8, 9, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1};
     const RECT whole{0, 0, KOLECKOWIDTH, KOLECKOHEIGHT};

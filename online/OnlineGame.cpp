@@ -12,7 +12,8 @@ using online::Side;
 namespace {
 
 constexpr int kMostWarnings = 20;
-constexpr auto kCorrectionPause = std::chrono::seconds(1);
+constexpr std::chrono::duration<double> kCorrectionPause = std::chrono::seconds(1);
+constexpr double kMostCorrections = 8;
 constexpr size_t kMostReturning = 16;
 constexpr size_t kMostUnchecked = 8;
 
@@ -125,6 +126,8 @@ OnlineGame::Stage OnlineGame::State() const
 {
     if (phase == Phase::Off)
         return Stage::Off;
+    if (phase == Phase::Watching)
+        return Stage::Watching;
     if (phase != Phase::Seated)
         return Stage::Connecting;
     const Seen& other = seen[Index(online::Other(side))];
@@ -276,7 +279,7 @@ void OnlineGame::TakeGuestHolder(const std::string& topic, const std::string& pa
     if (keys[Index(Side::Guest)] == key.publicKey)
         TakeSeat(Side::Guest);
     else
-        Stop("Hra u\x9E m\xE1 dva hr\xE1\xE8\x65");
+        Watch();
 }
 
 void OnlineGame::TakePresence(Side from, const std::string& topic, const std::string& payload)
@@ -370,7 +373,7 @@ void OnlineGame::ChooseSeat()
         return;
     }
     if (!keys[Index(Side::Guest)].empty()) {
-        Stop("Hra u\x9E m\xE1 dva hr\xE1\xE8\x65");
+        Watch();
         return;
     }
     phase = Phase::Requesting;
@@ -378,13 +381,41 @@ void OnlineGame::ChooseSeat()
     Note("\xC8\x65k\xE1 se na soupe\xF8\x65");
 }
 
+// Both seats are held: the game is shown as its players play it. A watcher
+// publishes nothing, so it costs the players nothing.
+void OnlineGame::Watch()
+{
+    phase = Phase::Watching;
+    const int game = CurrentGame();
+    for (const Side s : {Side::Host, Side::Guest}) {
+        const Seen& seat = seen[Index(s)];
+        watched[Index(s)] = seat.movesKnown && seat.moves.game == game ? seat.moves.cells : std::vector<int>();
+    }
+    mine = online::Moves{game, {}};
+    const std::vector<int>& circles = watched[Index(online::PlayerOf(Side::Host, game) == 1 ? Side::Host : Side::Guest)];
+    const std::vector<int>& crosses = watched[Index(online::PlayerOf(Side::Host, game) == 1 ? Side::Guest : Side::Host)];
+    if (circles.size() != crosses.size() && circles.size() != crosses.size() + 1) {
+        watched[0].clear();
+        watched[1].clear();
+    }
+    rebuildDue = true;
+    Note("Sledujete hru dvou hr\xE1\xE8\xF9");
+}
+
+// The later of the two sides' games.
+int OnlineGame::CurrentGame() const
+{
+    const Seen& host = seen[Index(Side::Host)];
+    const Seen& guest = seen[Index(Side::Guest)];
+    return std::max({1, host.movesKnown ? host.moves.game : 1, guest.movesKnown ? guest.moves.game : 1});
+}
+
 void OnlineGame::TakeSeat(Side seat)
 {
     side = seat;
-    // The current game is the later of the two sides' games.
     const Seen& own = seen[Index(side)];
     const Seen& other = seen[Index(online::Other(side))];
-    const int game = std::max({1, own.movesKnown ? own.moves.game : 1, other.movesKnown ? other.moves.game : 1});
+    const int game = CurrentGame();
     mine = own.movesKnown && own.moves.game == game ? own.moves : online::Moves{game, {}};
     const std::vector<int> theirs =
         other.movesKnown && other.moves.game == game ? other.moves.cells : std::vector<int>();
@@ -448,11 +479,14 @@ bool OnlineGame::TakeNote(std::string* text)
 
 bool OnlineGame::TakeRebuild(std::vector<int>* cells)
 {
-    if (!rebuildDue || !Seated())
+    if (!rebuildDue || !(Seated() || Watching()))
         return false;
     rebuildDue = false;
-    const std::vector<int>& circles = LocalPlayer() == 1 ? mine.cells : taken;
-    const std::vector<int>& crosses = LocalPlayer() == 1 ? taken : mine.cells;
+    const bool hostHasCircles = online::PlayerOf(Side::Host, mine.game) == 1;
+    const std::vector<int>& host = Watching() ? watched[Index(Side::Host)] : side == Side::Host ? mine.cells : taken;
+    const std::vector<int>& guest = Watching() ? watched[Index(Side::Guest)] : side == Side::Guest ? mine.cells : taken;
+    const std::vector<int>& circles = hostHasCircles ? host : guest;
+    const std::vector<int>& crosses = hostHasCircles ? guest : host;
     cells->clear();
     for (size_t i = 0; i < circles.size(); ++i) {
         cells->push_back(circles[i]);
@@ -472,6 +506,8 @@ void OnlineGame::LocalMove(int cell)
 
 bool OnlineGame::TakeRemoteMove(const Deska& board, bool gameOver, int playerToMove, int* cell)
 {
+    if (Watching())
+        return TakeWatchedMove(board, gameOver, playerToMove, cell);
     const Seen& other = seen[Index(online::Other(side))];
     if (!Seated() || rebuildDue || !other.movesKnown || other.moves.game != mine.game || other.moves == rejected)
         return false;
@@ -497,8 +533,35 @@ bool OnlineGame::TakeRemoteMove(const Deska& board, bool gameOver, int playerToM
     return true;
 }
 
+// The players' own checks made each list: a watcher takes the next mark of
+// the side to move when it is on an empty cell, and waits otherwise.
+bool OnlineGame::TakeWatchedMove(const Deska& board, bool gameOver, int playerToMove, int* cell)
+{
+    const Side moving = online::PlayerOf(Side::Host, mine.game) == playerToMove ? Side::Host : Side::Guest;
+    const Seen& seat = seen[Index(moving)];
+    std::vector<int>& placed = watched[Index(moving)];
+    // Circles move when both have placed as many marks.
+    const bool circlesToMove = watched[0].size() == watched[1].size();
+    if (rebuildDue || gameOver || (playerToMove == 1) != circlesToMove || !seat.movesKnown || seat.moves.game != mine.game ||
+        seat.moves.cells.size() != placed.size() + 1 ||
+        !std::equal(placed.begin(), placed.end(), seat.moves.cells.begin()))
+        return false;
+    const int next = seat.moves.cells.back();
+    if (board[next / HRACIPOLEX][next % HRACIPOLEX] != 0)
+        return false;
+    placed.push_back(next);
+    *cell = next;
+    return true;
+}
+
 void OnlineGame::NextGame()
 {
+    if (Watching()) {
+        mine = online::Moves{mine.game + 1, {}};
+        watched[0].clear();
+        watched[1].clear();
+        return;
+    }
     if (!Seated())
         return;
     mine = online::Moves{mine.game + 1, {}};
@@ -507,17 +570,22 @@ void OnlineGame::NextGame()
     PublishSigned(online::SideTopic(code, side, "moves"), online::FormatMoves(mine));
 }
 
-// What someone else wrote on this seat's topics is written over, at most
-// once a second, so that a flood of forgeries costs its sender more than this.
+// What someone else wrote on this seat's topics is written over again at
+// once, a few times in a row and then once a second at most (when the next
+// news comes): a flood of forgeries costs its sender more than this, and two
+// copies that both think they hold a seat cannot outpace each other.
 void OnlineGame::Correct()
 {
-    const auto now = std::chrono::steady_clock::now();
-    if (overwritten.empty() || phase != Phase::Seated || !connected || now < nextCorrection)
+    if (overwritten.empty() || phase != Phase::Seated || !connected)
         return;
-    nextCorrection = now + kCorrectionPause;
-    const std::set<std::string> topics = std::move(overwritten);
-    overwritten.clear();
-    for (const std::string& topic : topics) {
+    const auto now = std::chrono::steady_clock::now();
+    const double refill = std::chrono::duration<double>(now - corrected) / kCorrectionPause;
+    corrections = std::min(kMostCorrections, corrections + refill);
+    corrected = now;
+    while (!overwritten.empty() && corrections >= 1) {
+        const std::string topic = *overwritten.begin();
+        overwritten.erase(overwritten.begin());
+        corrections -= 1;
         if (topic == online::SideTopic(code, side, "presence"))
             PublishPresence(Presence::Online);  // newer than whatever was sent again
         else

@@ -26,6 +26,7 @@ public:
         Waiting,    // a seat held, the other side not there
         Playing,    // both there
         OtherGone,  // the other side lost its connection; it may come back
+        Watching,   // both seats are others': the game is shown as it is played
     };
 
     // Starts a new game through the broker, this device the host. False when
@@ -33,7 +34,8 @@ public:
     // system cannot use).
     bool Host(const std::string& broker);
     // Takes a free seat in the game of the code; a player who comes back
-    // takes the seat their device's key holds.
+    // takes the seat their device's key holds; when both seats are others',
+    // watches the game (publishing nothing).
     bool Join(const std::string& code, const std::string& broker);
     // Tells the other side this device has left, and goes offline.
     void Leave();
@@ -41,6 +43,8 @@ public:
     Stage State() const;
     // A seat is held: the two-player game is online.
     bool Seated() const { return phase == Phase::Seated; }
+    // Both sides' marks come from the broker, and nothing goes back.
+    bool Watching() const { return phase == Phase::Watching; }
     const std::string& Code() const { return code; }
     // The mark this device places in the current game: 1 circles, 2 crosses;
     // 0 when it holds no seat.
@@ -58,7 +62,8 @@ public:
     // The other side's next mark, when it is to be placed now: it is that
     // side's turn (playerToMove), the game is not over, the cell is on the
     // board and empty, and it is the one mark more than those taken so far.
-    // Anything else is ignored, with one warning in the log.
+    // Anything else is ignored, with one warning in the log. A watcher takes
+    // the marks of the side whose turn it is.
     bool TakeRemoteMove(const Deska& board, bool gameOver, int playerToMove, int* cell);
     // A finished game is behind this device; the next one begins.
     void NextGame();
@@ -67,7 +72,7 @@ private:
     // Connecting: until the host's first connection, or until a joining
     // client's probe has come back and it knows which seat is free;
     // Requesting: a joining client has asked the host for the guest's seat.
-    enum class Phase { Off, Connecting, Requesting, Seated };
+    enum class Phase { Off, Connecting, Requesting, Seated, Watching };
     // What a side's holder has said, each checked against its key.
     struct Seen {
         bool presenceKnown = false;
@@ -90,6 +95,9 @@ private:
     void KeyKnown(online::Side holder, const std::string& publicKey);
     bool Signed(online::Side by, const std::string& topic, const std::string& payload, std::string* body);
     void ChooseSeat();
+    void Watch();
+    int CurrentGame() const;
+    bool TakeWatchedMove(const Deska& board, bool gameOver, int playerToMove, int* cell);
     void TakeSeat(online::Side side);
     void Seat();
     void Correct();
@@ -124,10 +132,12 @@ private:
     std::map<std::string, std::string> published;
     std::map<std::string, std::deque<std::string>> returning;
     std::set<std::string> overwritten;
-    std::chrono::steady_clock::time_point nextCorrection;
+    double corrections = 8;  // how many may be made now
+    std::chrono::steady_clock::time_point corrected;
     int64_t stamp = 0;       // of this seat's latest presence
     online::Moves mine;
     std::vector<int> taken;  // the other side's marks placed in the current game
+    std::vector<int> watched[2];  // a watcher's: each side's marks placed
     online::Moves rejected;
     bool rebuildDue = false;
     std::string note;

@@ -180,6 +180,8 @@ void HraPoSitiKrok()
         if (ukazano == OnlineGame::Stage::Playing)
             CloseOnlineScreen();
     }
+    // A watcher's board is the players': its move file stays as it was.
+    CHPHraciPole.ZapisujTahy = !hra.Watching();
     std::vector<int> tahy;
     if (GameState == 2 && hra.TakeRebuild(&tahy))
         PostavHru(tahy);
@@ -187,7 +189,7 @@ void HraPoSitiKrok()
 
 bool HrajeSoupere(int player)
 {
-    return hra.Seated() && player != hra.LocalPlayer();
+    return hra.Watching() || (hra.Seated() && player != hra.LocalPlayer());
 }
 
 bool TahSoupere(int player, POINT* cell)

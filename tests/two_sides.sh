@@ -10,7 +10,13 @@
 records() { echo $(($(stat -c %s "$work/$1/data/tahy.dat" 2>/dev/null || echo 0) / 4)); }
 has_records() { [ "$(records "$1")" -ge "$2" ]; }
 started() { grep -qs "Inicializace hry" "$work/$1/Ortelanka.log"; }
-display_of() { [ "$1" = host ] && echo "$host_display" || echo "$guest_display"; }
+display_of() {
+  case $1 in
+    host) echo "$host_display" ;;
+    guest) echo "$guest_display" ;;
+    *) echo "$watcher_display" ;;  # a third game that watches
+  esac
+}
 looks_like() {  # side, picture, WxH+X+Y
   DISPLAY=$(display_of "$1") pictures=$game_dir/data shows "$2" "$3"
 }

@@ -555,7 +555,8 @@ Module.loadMqtt = () => mqttLoaded ??= fetchBytes('online/mqtt.min.js.gz').then(
   }));
 
 // The game's stages of online play (OnlineGame::Stage).
-const STAGES = [null, 'Připojování…', 'Čeká se na soupeře', 'Soupeř je ve hře', 'Soupeř ztratil spojení'];
+const STAGES = [null, 'Připojování…', 'Čeká se na soupeře', 'Soupeř je ve hře', 'Soupeř ztratil spojení',
+  'Sledujete hru dvou hráčů'];
 Module.onlineStage = (code, stage) => {
   friendship.hidden = !STAGES[stage];
   friendButton.setAttribute('aria-pressed', String(!!STAGES[stage]));
