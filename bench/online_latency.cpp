@@ -55,12 +55,27 @@ bool WaitUntil(OnlineGame& game, Done done, int seconds)
     return false;
 }
 
+int PlayHere(Shared* shared, bool host, const char* broker, int marks);
+
 // One side: the host places the even marks (circles), the guest the odd.
 int Play(Shared* shared, bool host, const char* broker, int marks)
 {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
     if (!DisplayAvailable())
         return 2;
+    // Each side a device of its own: its key (and log) in a folder of its own.
+    char folder[] = "/tmp/ortelanka-latency-XXXXXX";
+    if (!mkdtemp(folder) || chdir(folder) != 0)
+        return 2;
+    const int played = PlayHere(shared, host, broker, marks);
+    std::remove("ortelanka.key");
+    std::remove("Ortelanka.log");
+    const bool cleaned = chdir("/") == 0 && rmdir(folder) == 0;
+    return played != 0 ? played : cleaned ? 0 : 7;
+}
+
+int PlayHere(Shared* shared, bool host, const char* broker, int marks)
+{
     OnlineGame game;
     if (host ? !game.Host(broker) : !game.Join(shared->code, broker))
         return 3;
@@ -86,6 +101,9 @@ int Play(Shared* shared, bool host, const char* broker, int marks)
             return 6;
         shared->arrived[mark] = Now();
     }
+    // Leaving ends the other side's game too: not before it has the last mark.
+    if (marks > 0 && (marks - 1) % 2 == (host ? 0 : 1))
+        WaitUntil(game, [&] { return shared->arrived[marks - 1] != 0; }, 10);
     game.Leave();
     return 0;
 }

@@ -33,6 +33,7 @@ function broker() {
   return { ticks, rss };
 }
 
+const SIGNATURE = 'A'.repeat(86);
 const latencies = [];
 let connected = 0, lost = 0;
 function side(code, name, url) {
@@ -60,7 +61,7 @@ async function game(g) {
     const other = 1 - i;
     if (!topic.endsWith(`/${['host', 'guest'][other]}/moves`))
       return;
-    const cells = payload.toString().split(':')[1];
+    const cells = payload.toString().split(' ')[0].split(':')[1];
     const count = cells ? cells.split(',').length : 0;
     const sent = game.sent.get(`${other}:${count}`);
     if (sent !== undefined) {
@@ -84,8 +85,9 @@ const timers = games.map((game, g) => setTimeout(function mark() {
   const i = game.turn;
   game.lists[i].push(game.lists[0].length + game.lists[1].length);
   game.sent.set(`${i}:${game.lists[i].length}`, process.hrtime.bigint());
-  game.sides[i].publish(`ortelanka/v2/g/${game.code}/${['host', 'guest'][i]}/moves`, '1:' + game.lists[i].join(','),
-                        { qos: 1, retain: true });
+  // As long as a signed list: the broker's cost is in the bytes.
+  game.sides[i].publish(`ortelanka/v2/g/${game.code}/${['host', 'guest'][i]}/moves`,
+                        '1:' + game.lists[i].join(',') + ' ' + SIGNATURE, { qos: 1, retain: true });
   game.turn = 1 - i;
   if (game.lists[0].length + game.lists[1].length < 300)
     game.timer = setTimeout(mark, 1000);

@@ -28,8 +28,8 @@ game_pid=""
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
   # The Linux game before its X server: it must not lose its screen while it ends.
-  [ -n "${host_pid:-}" ] && { kill "$host_pid" 2>/dev/null; wait "$host_pid" 2>/dev/null; } || true
-  for p in ${host_xvfb:-} ${broker_pid:-}; do kill "$p" 2>/dev/null || true; done
+  [ -n "${guest_pid:-}" ] && { kill "$guest_pid" 2>/dev/null; wait "$guest_pid" 2>/dev/null; } || true
+  for p in ${guest_xvfb:-} ${broker_pid:-}; do kill "$p" 2>/dev/null || true; done
   [ -d "$work/prefix" ] && WINEPREFIX=$work/prefix timeout 10 wineserver -k 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
@@ -147,7 +147,7 @@ done
 pass "the installed game keeps its files in %APPDATA%\\Ortelanka, the log in CR LF"
 
 if [ -n "$game_dir" ]; then
-  # Online: the installed game joins a game the Linux game hosts, through a
+  # Online: the installed game and a Linux game play each other, through a
   # mosquitto on loopback that speaks MQTT over TLS with a certificate of the
   # test's own CA for "localhost".
   mkdir "$work/tls" "$work/broker"
@@ -184,30 +184,49 @@ print('REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\SystemCertificates\
 PY
   wine 30 regedit /S "$(winepath -w "$work/root.reg")" || fail "regedit failed"
 
-  # The Linux game hosts on a screen of its own; the installed game joins.
-  mkdir "$work/host"
-  cp -r "$game_dir"/ortelanka "$game_dir"/data "$work/host"/
-  rm -f "$work/host/data/tahy.dat" "$appdata/data/tahy.dat"
-  touch "$work/host/data/poprve.dat"
-  ln -s "$appdata" "$work/guest"
-  guest_xvfb=$xvfb_pid
+  # No command-line option: the installed game hosts on its online screen
+  # (F2, H) through the broker in its settings, and the Linux game, on a
+  # screen of its own, joins by the link pasted from the clipboard.
+  mkdir "$work/guest"
+  cp -r "$game_dir"/ortelanka "$game_dir"/data "$work/guest"/
+  rm -f "$work/guest/data/tahy.dat" "$appdata/data/tahy.dat"
+  touch "$work/guest/data/poprve.dat"
+  ln -s "$appdata" "$work/host"
+  sed -i '/^broker=/d' "$appdata/ortelanka.conf" 2>/dev/null || true
+  echo "broker=$broker" >>"$appdata/ortelanka.conf"
+  host_display=$DISPLAY host_xvfb=$xvfb_pid
+  wine 180 'C:\Program Files\Ortelanka\ortelanka.exe' >"$work/game.out" 2>&1 &
+  game_pid=$!
+  wait_for 30 window_shown || fail "the installed game showed no window"
   start_xvfb 800x600x24 -noreset || fail "no X server for the Linux game"
-  host_display=$DISPLAY host_xvfb=$xvfb_pid xvfb_pid=$guest_xvfb
-  (cd "$work/host" && SSL_CERT_FILE=$work/tls/ca.pem ASAN_OPTIONS=detect_leaks=0 exec ./ortelanka --online \
-    --broker "$broker" >out.txt 2>&1) &
-  host_pid=$!
-  export DISPLAY=$guest_display
-  wait_for 10 grep -qs "the code" "$work/host/out.txt" || fail "the Linux game printed no code"
-  code=$(sed -n 's/.*the code \([0-9A-Z-]*\).*/\1/p' "$work/host/out.txt")
-  join "$code"
+  guest_display=$DISPLAY guest_xvfb=$xvfb_pid xvfb_pid=$host_xvfb
+  (cd "$work/guest" && SSL_CERT_FILE=$work/tls/ca.pem ASAN_OPTIONS=detect_leaks=0 exec ./ortelanka >out.txt 2>&1) &
+  guest_pid=$!
+  export DISPLAY=$host_display
   both_on_the_board
+  key() { DISPLAY=$(display_of "$1") xdotool keydown "$2" sleep 0.15 keyup "$2"; }
+  clipboard() { DISPLAY=$(display_of "$1") xclip -o -selection clipboard 2>/dev/null; }
+  clicks_taken host
+  xdotool windowfocus --sync "$(xdotool search --name "Ortelaky od Zorb :o)" | head -1)" 2>/dev/null || true
+  key host F2
+  key host h
+  wait_for 30 eval '[[ $(clipboard host) == "ortelanka://localhost:$broker_port/#"* ]]' ||
+    fail "hosting on the installed game's screen put no link on the clipboard: '$(clipboard host)'"
+  link=$(clipboard host)
+  code=${link##*#}
+  key host Escape
+  clicks_taken host
+  printf %s "$link" | DISPLAY=$guest_display xclip -selection clipboard 2>/dev/null
+  clicks_taken guest
+  key guest F2
+  key guest p
   play_to_the_win
-  pass "the installed game and the Linux game play a whole game online over TLS ($move moves)"
+  pass "the installed game hosts on its online screen and the Linux game joins by the pasted link, over TLS ($move moves)"
   end_game
-  kill "$host_pid" 2>/dev/null || true
-  wait "$host_pid" 2>/dev/null || true
-  host_pid=""
-  kill "$host_xvfb" 2>/dev/null || true
+  kill "$guest_pid" 2>/dev/null || true
+  wait "$guest_pid" 2>/dev/null || true
+  guest_pid=""
+  kill "$guest_xvfb" 2>/dev/null || true
 
   # A friend's link opens the installed game through its registration.
   link="ortelanka://localhost/#$code"
