@@ -330,6 +330,21 @@ void OnlineGame::TakeMoves(Side from, const std::string& topic, const std::strin
         return;
     seat.moves = moves;
     seat.movesKnown = true;
+    // A mark made out of turn stays refused: this side's next move does not
+    // make it right.
+    const std::vector<int>& cells = moves.cells;
+    if (phase == Phase::Seated && from != side && moves.game == mine.game && cells.size() == taken.size() + 1 &&
+        std::equal(taken.begin(), taken.end(), cells.begin()) && !OthersTurn()) {
+        Warn("tah soupere mimo jeho tah");
+        rejected = moves;
+    }
+}
+
+// By the marks placed: circles move when both sides have placed as many.
+bool OnlineGame::OthersTurn() const
+{
+    const bool otherHasCircles = online::PlayerOf(online::Other(side), mine.game) == 1;
+    return otherHasCircles ? taken.size() == mine.cells.size() : taken.size() < mine.cells.size();
 }
 
 // What waited for the holder's key is checked now.

@@ -95,6 +95,7 @@ private:
     void KeyKnown(online::Side holder, const std::string& publicKey);
     bool Signed(online::Side by, const std::string& topic, const std::string& payload, std::string* body);
     void ChooseSeat();
+    bool OthersTurn() const;
     void Watch();
     int CurrentGame() const;
     bool TakeWatchedMove(const Deska& board, bool gameOver, int playerToMove, int* cell);

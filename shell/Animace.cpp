@@ -21,6 +21,8 @@ static void UkazAPockej(Surface* picture, uint32_t hold)
     const RECT screen{0, 0, SCREENWIDTH, SCREENHEIGHT};
     if (picture)
         lpddsprime->Blt(&screen, picture, &screen, DDBLT_WAIT, nullptr);
+    // An online game takes its seat while the intro runs, not after it.
+    PrijmiZpravyHryPoSiti();
     Sleep(hold);
 }
 

@@ -187,6 +187,11 @@ void HraPoSitiKrok()
         PostavHru(tahy);
 }
 
+void PrijmiZpravyHryPoSiti()
+{
+    hra.Poll();
+}
+
 bool HrajeSoupere(int player)
 {
     return hra.Watching() || (hra.Seated() && player != hra.LocalPlayer());

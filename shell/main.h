@@ -77,6 +77,8 @@ bool PripojSeKHrePoSiti(const std::string& invitation, std::string* why);
 bool JePozvankou(const std::string& text);
 // The game this device hosts now, its code and link.
 bool HostovanaHra(std::string* code, std::string* link);
+// The broker's news only, while the intro holds its pictures.
+void PrijmiZpravyHryPoSiti();
 // At the start of every step: the broker's news, its notes, a game to set up.
 void HraPoSitiKrok();
 // The mark of this player comes from the other device.

@@ -301,11 +301,14 @@ TEST_F(HraPoSiti, TheHostTakesOnlyTheGuestsNextLegalMark)
     hra.Poll();
     EXPECT_EQ(hra.State(), OnlineGame::Stage::Playing) << "forged or stale, none of them moves the seat";
 
+    int cell = -1;
+    od(host, "moves", "1:60");  // before the circles' first mark
+    hra.Poll();
     CHPHraciPole.PutItem(12, 12, 1);
     hra.LocalMove(12 * 26 + 12);
     EXPECT_EQ(Telo(ja, SideTopic(hra.Code(), Side::Host, "moves"), Posledni("host/moves")), "1:324") << "at once";
+    EXPECT_FALSE(Vezmi(2, &cell)) << "a mark made out of turn stays refused";
 
-    int cell = -1;
     struct Pripad {
         const Klic* klic;
         const char* seznam;
