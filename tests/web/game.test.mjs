@@ -778,6 +778,29 @@ try {
       if (onPage !== cell || onDesk !== cell) fail(`mark ${i + 1} went to ${onPage} on the page, ${onDesk} on the desktop`);
     }
     console.log('web: the page and the desktop game play each other online, each mark on both sides');
+
+    // A third device, a page of its own, opens the link: both seats are
+    // held, so it watches the game from where it stands and records nothing.
+    const watching = await browser.createBrowserContext();
+    const watcher = watch(await watching.newPage());
+    await watcher.setViewport({ width: 800, height: 644 });
+    await watcher.goto(link, { waitUntil: 'domcontentloaded' });
+    await gameReady(watcher);
+    await watcher.click('#start');
+    await waitFor('the watcher watching', 40, async () =>
+      await watcher.$eval('#friend-state', e => e.textContent) === 'Sledujete hru dvou hráčů');
+    const board = await readPicture('deskaempty.bmp');
+    const marked = (cell, from) => async () => !(await shows(board, cellAt(cell).x - 8, cellAt(cell).y - 8, 16, 16, from)());
+    for (const [cell] of across)
+      await waitFor(`mark ${cell} on the watcher's board`, 60, marked(cell, watcher));
+    const next = 12 * 26 + 14;
+    await idle();
+    await click(cellAt(next).x, cellAt(next).y);
+    await waitFor('the next mark on the watcher\'s board', 20, marked(next, watcher));
+    if ((await moves(watcher)).length) fail('the watcher recorded moves');
+    if (await page.$eval('#friend-state', e => e.textContent) !== 'Soupeř je ve hře') fail('the watcher changed the players\' game');
+    await watching.close();
+    console.log('web: a page that opens the link of a full game watches it, mark by mark, and records nothing');
     host.rewrite = (name, body) => body;
   }
 
