@@ -557,11 +557,12 @@ bool OnlineGame::TakeWatchedMove(const Deska& board, bool gameOver, int playerTo
     std::vector<int>& placed = watched[Index(moving)];
     // Circles move when both have placed as many marks.
     const bool circlesToMove = watched[0].size() == watched[1].size();
-    if (rebuildDue || gameOver || (playerToMove == 1) != circlesToMove || !seat.movesKnown || seat.moves.game != mine.game ||
-        seat.moves.cells.size() != placed.size() + 1 ||
+    // A watcher behind the players catches up mark by mark.
+    if (rebuildDue || gameOver || (playerToMove == 1) != circlesToMove || !seat.movesKnown ||
+        seat.moves.game != mine.game || seat.moves.cells.size() <= placed.size() ||
         !std::equal(placed.begin(), placed.end(), seat.moves.cells.begin()))
         return false;
-    const int next = seat.moves.cells.back();
+    const int next = seat.moves.cells[placed.size()];
     if (board[next / HRACIPOLEX][next % HRACIPOLEX] != 0)
         return false;
     placed.push_back(next);

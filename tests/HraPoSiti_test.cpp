@@ -498,6 +498,14 @@ TEST_F(HraPoSiti, AWatcherShowsTheGameAndSaysNothing)
     EXPECT_TRUE(Vezmi(2, &cell) && cell == 31);
     CHPHraciPole.PutItem(31 % 26, 31 / 26, 2);
     EXPECT_TRUE(Vezmi(1, &cell) && cell == 2) << "the circles' mark that waited";
+    CHPHraciPole.PutItem(2, 0, 1);
+    od(host, "guest", "moves", "1:30,31,32");
+    od(hostitel, "host", "moves", "1:0,1,2,3,4");
+    EXPECT_TRUE(Vezmi(2, &cell) && cell == 32);
+    CHPHraciPole.PutItem(32 % 26, 32 / 26, 2);
+    EXPECT_TRUE(Vezmi(1, &cell) && cell == 3) << "a watcher behind catches up mark by mark";
+    CHPHraciPole.PutItem(3, 0, 1);
+    EXPECT_FALSE(Vezmi(2, &cell));
     hra.NextGame();
     CHPHraciPole.ClearHraciPole();
     od(host, "guest", "moves", "2:7");
