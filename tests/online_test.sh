@@ -137,6 +137,13 @@ guest_instance=${guest_presence#* }
 pub -t "$topics/guest/presence" -m "gone ${guest_instance%% *}" -r
 pub -t "$topics/nowhere" -m "x"
 head -c 6000 /dev/zero | tr '\0' '7' | pub -t "$topics/host/moves" -s
+# Each game asked the broker (MQTT 5) for packets of at most 8 KiB: a larger
+# message is dropped for them before it is sent, never held whole. Retained,
+# it reaches a game that subscribes only now as well.
+head -c 100000 /dev/zero | tr '\0' '7' | pub -t "$topics/nowhere" -r -s
+dropped() { [ "$(grep -c "Dropping too large outgoing PUBLISH for ortelanka-" "$broker_dir/mosquitto.log")" -ge 3 ]; }
+wait_for 30 dropped || fail "the broker sent a 100 kB message to a game that asked for 8 KiB at most"
+pub -t "$topics/nowhere" -r -n
 # Each side writes its own topics over again: the retained lists are theirs
 # (signed again, perhaps, but saying what they said).
 body() { latest "$1" | cut -d' ' -f1; }

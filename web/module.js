@@ -263,6 +263,7 @@ Module.broker = (function () {
   var client = null;
   var news = [];
   var MOST_PAYLOAD = 4097;
+  var MOST_PACKET = 8192;
   var text = new TextEncoder();
   function tell(item) {
     news.push(item);
@@ -276,15 +277,39 @@ Module.broker = (function () {
       var self = this;
       self.disconnect();
       Module.loadMqtt().then(function (mqtt) {
-        var options = { clientId: id, username: user, clean: true, keepalive: 30, protocolVersion: 4,
-                        reconnectPeriod: 2000, connectTimeout: 10000 };
+        // MQTT 5 lets the page name the largest packet it takes: the broker
+        // then drops a larger message for it instead of sending it whole.
+        var options = { clientId: id, username: user, clean: true, keepalive: 30, protocolVersion: 5,
+                        properties: { maximumPacketSize: MOST_PACKET }, reconnectPeriod: 2000,
+                        connectTimeout: 10000 };
         if (willTopic)
           options.will = { topic: willTopic, payload: willPayload, qos: 1, retain: true };
         var made = mqtt.connect(url, options);
         client = made;
+        var lossExpected = false;
         made.on('connect', function () { if (client === made) tell({ kind: 1, topic: [], payload: [] }); });
-        made.on('close', function () { if (client === made) tell({ kind: 2, topic: [], payload: [] }); });
-        made.on('error', function () {});  // a close follows
+        made.on('close', function () {
+          if (lossExpected) {
+            lossExpected = false;
+            // A refusal stops MQTT.js trying again: this is a new try.
+            if (made.reconnectSuppressed && client === made) {
+              made.reconnectSuppressed = false;
+              made.reconnect();
+            }
+            return;
+          }
+          if (client === made) tell({ kind: 2, topic: [], payload: [] });
+        });
+        // A broker of MQTT 3.1.1 only (a nats cluster's) refuses version 5:
+        // the page then speaks 3.1.1 to it, and the loss that comes of
+        // trying is no news.
+        made.on('error', function (error) {  // a close follows
+          if (made.options.protocolVersion === 5 && (error.code === 132 || error.code === 1)) {
+            made.options.protocolVersion = 4;
+            delete made.options.properties;
+            lossExpected = true;
+          }
+        });
         made.on('message', function (topic, payload) {
           if (client === made)
             tell({ kind: 3, topic: text.encode(topic), payload: payload.subarray(0, MOST_PAYLOAD) });

@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 #include <mosquitto.h>
+#include <mqtt_protocol.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 
@@ -28,22 +29,41 @@ mosquitto* client = nullptr;
 std::atomic<bool> connected{false};
 std::vector<std::string> filters;  // subscribed to, for the leaving's unsubscription
 std::atomic<bool> farewellAnswered{false};  // only leaving unsubscribes
+constexpr uint32_t kMostPacketBytes = 8192;
+std::atomic<bool> speaksNewer{true};   // MQTT 5
+std::atomic<bool> lossExpected{false};  // the loss that follows a refused MQTT 5
+std::atomic<bool> loopEnded{false};
 uint32_t wakeEvent = 0;
 
 // Called on libmosquitto's thread.
+void Wake()
+{
+    SDL_Event wake{};
+    wake.type = wakeEvent;
+    SDL_PushEvent(&wake);
+}
+
 void Tell(System::BrokerNews item)
 {
     {
         const std::lock_guard<std::mutex> guard(newsLock);
         news.push_back(std::move(item));
     }
-    SDL_Event wake{};
-    wake.type = wakeEvent;
-    SDL_PushEvent(&wake);
+    Wake();
 }
 
+// A broker of MQTT 3.1.1 only (the nats cluster's) refuses version 5. That
+// refusal is an error that ends libmosquitto's loop for good: the game's
+// thread starts it again on 3.1.1 (BrokerTakeNews), and the loss that comes
+// of trying is no news to the game.
 void OnConnect(mosquitto*, void*, int result)
 {
+    if (result == MQTT_RC_UNSUPPORTED_PROTOCOL_VERSION && speaksNewer) {
+        speaksNewer = false;
+        lossExpected = loopEnded = true;
+        Wake();
+        return;
+    }
     connected = result == 0;
     Tell(System::BrokerNews{result == 0 ? System::BrokerNews::Kind::Connected : System::BrokerNews::Kind::Lost, {}, {}});
 }
@@ -51,7 +71,26 @@ void OnConnect(mosquitto*, void*, int result)
 void OnDisconnect(mosquitto*, void*, int)
 {
     connected = false;
+    if (lossExpected.exchange(false))
+        return;
     Tell(System::BrokerNews{System::BrokerNews::Kind::Lost, {}, {}});
+}
+
+// MQTT 5 lets a client name the largest packet it takes: the broker then
+// drops a larger message for it instead of sending it whole.
+void AskForSmallPackets()
+{
+    speaksNewer = true;
+    lossExpected = loopEnded = false;
+    mosquitto_int_option(client, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
+    mosquitto_property* properties = nullptr;
+    if (mosquitto_property_add_int32(&properties, MQTT_PROP_MAXIMUM_PACKET_SIZE, kMostPacketBytes) != MOSQ_ERR_SUCCESS)
+        return;
+    // libmosquitto's only connect that takes CONNECT's properties blocks; it
+    // keeps them for every connection it makes later, and given no port it
+    // makes none: the asynchronous connect then sends them.
+    mosquitto_connect_bind_v5(client, "", -1, kKeepAliveSeconds, nullptr, properties);
+    mosquitto_property_free_all(&properties);
 }
 
 void OnUnsubscribe(mosquitto*, void*, int)
@@ -155,6 +194,7 @@ bool System::BrokerConnect(const BrokerOptions& options)
     // the loop's thread to see that it is to stop.
     mosquitto_reconnect_delay_set(client, 1, 2, false);
     mosquitto_username_pw_set(client, options.userName.c_str(), nullptr);
+    AskForSmallPackets();
     if (!options.willTopic.empty())
         mosquitto_will_set(client, options.willTopic.c_str(), static_cast<int>(options.willPayload.size()),
                            options.willPayload.data(), 1, true);
@@ -186,6 +226,16 @@ bool System::BrokerPublish(const std::string& topic, const std::string& payload,
 
 bool System::BrokerTakeNews(BrokerNews* item)
 {
+    // Refused MQTT 5: the loop's thread is ending or has ended. Joined, and
+    // started again on 3.1.1, which has no properties for CONNECT (given
+    // none and no port, the blocking connect only forgets them).
+    if (loopEnded.exchange(false) && client) {
+        mosquitto_loop_stop(client, false);
+        mosquitto_int_option(client, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+        mosquitto_connect_bind_v5(client, "", -1, kKeepAliveSeconds, nullptr, nullptr);
+        if (mosquitto_reconnect_async(client) != MOSQ_ERR_SUCCESS || mosquitto_loop_start(client) != MOSQ_ERR_SUCCESS)
+            Tell(BrokerNews{BrokerNews::Kind::Lost, {}, {}});
+    }
     const std::lock_guard<std::mutex> guard(newsLock);
     if (news.empty())
         return false;
