@@ -47,16 +47,19 @@ static bool IsSoftwareGL(SDL_Renderer* renderer)
 }
 
 // The GPU's renderer; SDL's own software renderer where GL would only
-// rasterise in software, which draws the same picture at a fraction of the
-// cost, memory and start-up time. Then SDL must not put the window's pixels
-// through GL either.
+// rasterise in software (which draws the same picture at a fraction of the
+// cost, memory and start-up time) or cannot be had at all. Then SDL must not
+// put the window's pixels through GL either.
 static SDL_Renderer* CreateRenderer(SDL_Window* window)
 {
     if (System::HasGpu()) {
         SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
-        if (!renderer || !IsSoftwareGL(renderer))
+        if (renderer && !(System::kReplacesSoftwareGL && IsSoftwareGL(renderer)))
             return renderer;
-        SDL_DestroyRenderer(renderer);
+        if (renderer)
+            SDL_DestroyRenderer(renderer);
+        else
+            std::fprintf(stderr, "no GL renderer (%s): drawing in software\n", SDL_GetError());
     }
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
@@ -393,6 +396,9 @@ void Display::Compose()
         const SDL_Rect place{(pictureWidth - note.width) / 2, 12, note.width, note.height};
         SDL_RenderCopy(renderer, note.texture, nullptr, &place);
     }
+    // The size drawn for, taken before the present: in a page the present
+    // lets the page run, which may resize the canvas (and clear it) then.
+    SDL_GetRendererOutputSize(renderer, &composedWidth, &composedHeight);
     SDL_RenderPresent(renderer);
     ++framesShown;
     MarkFirstFrame();
@@ -522,6 +528,14 @@ void Display::Repaint()
         Present(*primary);
 }
 
+void Display::RepaintIfResized()
+{
+    int width = 0, height = 0;
+    if (textureHoldsPicture && SDL_GetRendererOutputSize(renderer, &width, &height) == 0 &&
+        (width != composedWidth || height != composedHeight))
+        Repaint();
+}
+
 void CopyToClipboard(const char* text)
 {
     if (SDL_WasInit(SDL_INIT_VIDEO))
@@ -554,6 +568,12 @@ void RepaintDisplay()
 {
     if (currentDisplay)
         currentDisplay->Repaint();
+}
+
+void RepaintResizedDisplay()
+{
+    if (currentDisplay)
+        currentDisplay->RepaintIfResized();
 }
 
 uint64_t FramesShown()

@@ -39,6 +39,9 @@ public:
     void Flipped(const Surface& front, const Surface& flippedAway) override;
     void PresentIfPending();
     void Repaint();
+    // Shows the visible surface again when the window's size changed since it
+    // was last shown (a resize clears the page's canvas).
+    void RepaintIfResized();
 
     bool FullScreen() const { return fullScreen; }
     // Switches between full screen and the window, keeping the picture.
@@ -84,6 +87,9 @@ private:
     uint32_t fromHighByte[256] = {};
     uint32_t fromLowByte[256] = {};
     bool textureHoldsPicture = false;
+    // The renderer's output size when the picture was last put on the screen.
+    int composedWidth = 0;
+    int composedHeight = 0;
     std::unique_ptr<Surface> primary;
     std::unique_ptr<Surface> back;
     bool framePending = false;
@@ -126,6 +132,9 @@ std::string ClipboardText(size_t most);
 void PresentPendingFrame();
 // Shows the visible surface again (the window was uncovered or resized).
 void RepaintDisplay();
+// The same, only when the window's size changed since the picture was last
+// shown: a wait keeps its picture on the screen through a resize.
+void RepaintResizedDisplay();
 // Takes an expired note away (called while the game waits).
 void ExpireDisplayNote();
 // How many pictures have been put on the screen so far: a step that showed

@@ -30,6 +30,11 @@ namespace System {
 // The game has a window of its own on a desktop, which can fill the screen
 // and be resized; false in a page, whose canvas the page sizes.
 extern const bool kOwnWindow;
+// SDL's own software renderer takes the place of a GL that only rasterises in
+// software (Mesa's llvmpipe) on a desktop; false in a page, whose WebGL is
+// the browser's to draw however it does, and whose canvas, once it holds a
+// WebGL context, gives no 2D one.
+extern const bool kReplacesSoftwareGL;
 
 // Time.
 // A real pause, cut short by a signal; in a page, the page has its turn.

@@ -33,6 +33,7 @@ void Sleep(uint32_t milliseconds)
             SDL_PumpEvents();
         if (QuitRequested())
             return;
+        RepaintResizedDisplay();
         const uint32_t spent = timeGetTime() - start;
         if (spent >= milliseconds)
             return;

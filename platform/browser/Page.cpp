@@ -6,6 +6,7 @@
 #include <emscripten.h>
 
 const bool System::kOwnWindow = false;
+const bool System::kReplacesSoftwareGL = false;
 
 bool System::HasGpu()
 {

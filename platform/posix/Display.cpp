@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 const bool System::kOwnWindow = true;
+const bool System::kReplacesSoftwareGL = true;
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 const bool System::kOwnWindow = true;
+const bool System::kReplacesSoftwareGL = true;
 const uint32_t System::kWaitSliceMilliseconds = 100;
 const uint16_t System::kSoundFrames = 2048;
 
