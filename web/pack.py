@@ -5,7 +5,7 @@ back into those files in the browser before the game starts.
 
   pack.py media DATA_DIR FONT OUT_DIR
     The big pictures as WebP (lossy only where the game never uses a colour
-    key, lossless elsewhere), the music as Opus, the font cut down to what
+    key, lossless elsewhere), the music as Opus in WebM, the font cut down to what
     Windows-1250 can spell, and every other file as it is, in one gzipped
     package. OUT_DIR/media.json says how to rebuild each file.
   pack.py page MEDIA_DIR LINKED_DIR WEB_DIR ICON_SVG GAME_DIR
@@ -55,6 +55,79 @@ def bmp_layout(data):
     if offset + stride * abs(height) != len(data):
         return None
     return offset, width, height
+
+
+def ogg_packets(data):
+    """The packets of an Ogg stream with one logical stream, in order."""
+    packets, packet, at = [], b'', 0
+    while at < len(data):
+        if data[at:at + 4] != b'OggS' or at + 27 > len(data):
+            raise ValueError('not an Ogg page at byte %d' % at)
+        count = data[at + 26]
+        lacing = data[at + 27:at + 27 + count]
+        at += 27 + count
+        for size in lacing:
+            packet += data[at:at + size]
+            at += size
+            if size < 255:
+                packets.append(packet)
+                packet = b''
+    return packets
+
+
+def opus_samples(packet):
+    """Samples at 48 kHz that one Opus packet holds (RFC 6716, 3.1)."""
+    config, code = packet[0] >> 3, packet[0] & 3
+    if config < 12:
+        per_frame = (480, 960, 1920, 2880)[config % 4]
+    elif config < 16:
+        per_frame = (480, 960)[config % 2]
+    else:
+        per_frame = (120, 240, 480, 960)[config % 4]
+    frames = (1, 2, 2, packet[1] & 0x3F if len(packet) > 1 else 0)[code]
+    return per_frame * frames
+
+
+def ebml(element_id, payload):
+    """One EBML element: its ID, its size in as few bytes as hold it, its payload."""
+    length = next(n for n in range(1, 9) if len(payload) < (1 << 7 * n) - 1)
+    return element_id + (1 << 7 * length | len(payload)).to_bytes(length, 'big') + payload
+
+
+def ebml_uint(element_id, value):
+    return ebml(element_id, value.to_bytes(max(1, (value.bit_length() + 7) // 8), 'big'))
+
+
+def ogg_opus_to_webm(ogg):
+    """The Opus stream of an Ogg file in a WebM file: the container that every
+    browser's Web Audio decodes Opus from (Safari before 18.4 takes no Ogg)."""
+    head, _tags, *audio = ogg_packets(ogg)
+    if not head.startswith(b'OpusHead') or len(head) < 19:
+        raise ValueError('not an Ogg Opus stream')
+    # The encoder's run-in is skipped by the OpusHead's own count, which every
+    # decoder honours; no CodecDelay beside it, which Chromium would take off
+    # again, a few samples differently.
+    channels = head[9]
+    header = ebml(b'\x1a\x45\xdf\xa3', ebml_uint(b'\x42\x86', 1) + ebml_uint(b'\x42\xf7', 1) +
+                  ebml_uint(b'\x42\xf2', 4) + ebml_uint(b'\x42\xf3', 8) + ebml(b'\x42\x82', b'webm') +
+                  ebml_uint(b'\x42\x87', 4) + ebml_uint(b'\x42\x85', 2))
+    total = sum(opus_samples(p) for p in audio)
+    info = ebml(b'\x15\x49\xa9\x66', ebml_uint(b'\x2a\xd7\xb1', 1_000_000) +  # timestamps in ms
+                ebml(b'\x44\x89', struct.pack('>d', total / 48)) +
+                ebml(b'\x4d\x80', b'pack.py') + ebml(b'\x57\x41', b'pack.py'))
+    track = ebml(b'\xae', ebml_uint(b'\xd7', 1) + ebml_uint(b'\x73\xc5', 1) + ebml_uint(b'\x83', 2) +
+                 ebml(b'\x86', b'A_OPUS') + ebml(b'\x63\xa2', head) + ebml_uint(b'\x56\xbb', 80_000_000) +
+                 ebml(b'\xe1', ebml(b'\xb5', struct.pack('>d', 48000.0)) + ebml_uint(b'\x9f', channels)))
+    clusters, blocks, cluster_ms, at = [], b'', 0, 0
+    for packet in audio:
+        ms = at // 48
+        if ms - cluster_ms > 30_000:  # a block's time is 16 bits, relative to its cluster's
+            clusters.append(ebml(b'\x1f\x43\xb6\x75', ebml_uint(b'\xe7', cluster_ms) + blocks))
+            blocks, cluster_ms = b'', ms
+        blocks += ebml(b'\xa3', b'\x81' + struct.pack('>h', ms - cluster_ms) + b'\x80' + packet)
+        at += opus_samples(packet)
+    clusters.append(ebml(b'\x1f\x43\xb6\x75', ebml_uint(b'\xe7', cluster_ms) + blocks))
+    return header + ebml(b'\x18\x53\x80\x67', info + ebml(b'\x16\x54\xae\x6b', track) + b''.join(clusters))
 
 
 def bmp_to_ppm(data, layout):
@@ -130,11 +203,13 @@ def media(data_dir, font, out_dir):
                 wav.write_bytes(b'RIFF' + struct.pack('<I', 36 + len(wrapped)) + b'WAVEfmt ' +
                                 struct.pack('<IHHIIHH', 16, 1, channels, rate, rate * frame, frame, 16) +
                                 b'data' + struct.pack('<I', len(wrapped)) + wrapped)
-                opus = out_dir / (path.stem + '.opus')
+                opus = scratch / 'music.opus'
                 run('opusenc', '--quiet', '--bitrate', str(OPUS_KBITS), '--comment', 'TITLE=' + path.stem,
                     str(wav), str(opus))
+                webm = out_dir / (path.stem + '.webm')
+                webm.write_bytes(ogg_opus_to_webm(opus.read_bytes()))
                 description['music'] = {
-                    'path': name, 'url': opus.name, 'rate': rate, 'channels': channels,
+                    'path': name, 'url': webm.name, 'rate': rate, 'channels': channels,
                     'frames': len(samples) // frame, 'lead': wrap // frame,
                     'header': into_package(name + '.header', data[:offset]),
                     'trailer': into_package(name + '.trailer', data[offset + len(samples):])}
@@ -158,7 +233,7 @@ def page(media_dir, linked_dir, web_dir, icon_svg, mqtt_dir, game_dir):
     media_dir, linked_dir, web_dir, mqtt_dir, game_dir = map(pathlib.Path,
                                                              (media_dir, linked_dir, web_dir, mqtt_dir, game_dir))
     description = json.loads((media_dir / 'media.json').read_text())
-    for old in ('pictures', 'icons', 'online'):
+    for old in ('pictures', 'icons', 'online', 'inflate'):
         shutil.rmtree(game_dir / old, ignore_errors=True)
     for old in game_dir.glob('ortelanka.*'):
         old.unlink()
@@ -175,6 +250,14 @@ def page(media_dir, linked_dir, web_dir, icon_svg, mqtt_dir, game_dir):
         gzip.compress((mqtt_dir / 'dist' / 'mqtt.min.js').read_bytes(), 9, mtime=0))
     shutil.copy(mqtt_dir / 'LICENSE.md', game_dir / 'online' / 'MQTT.js-LICENSE.txt')
     (game_dir / 'online.json').write_text('{"broker": "/mqtt"}\n')
+
+    # pako, for a browser that cannot unpack gzip itself (no
+    # DecompressionStream: Safari before 16.4): as it is, since that browser
+    # could not unpack it either.
+    (game_dir / 'inflate').mkdir()
+    pako_dir = mqtt_dir.parent / 'pako'
+    shutil.copy(pako_dir / 'dist' / 'pako_inflate.min.js', game_dir / 'inflate')
+    shutil.copy(pako_dir / 'LICENSE', game_dir / 'inflate' / 'pako-LICENSE.txt')
 
     (game_dir / 'icons').mkdir()
     icons = []
