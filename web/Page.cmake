@@ -57,7 +57,7 @@ add_custom_command(
   COMMAND python3 ${pack} page ${media} ${linked} ${CMAKE_SOURCE_DIR}/web ${ORTELANKA_WEB_ICON} ${ORTELANKA_WEB_MQTT}
     ${GAME_DIR}
   DEPENDS ${pack} ${media}/media.json ortelanka ${page_sources} ${ORTELANKA_WEB_ICON}
-    ${ORTELANKA_WEB_MQTT}/dist/mqtt.min.js
+    ${ORTELANKA_WEB_MQTT}/dist/mqtt.min.js ${ORTELANKA_WEB_MQTT}/../pako/dist/pako_inflate.min.js
     ${GAME_DIR}/DejaVu-LICENSE.txt
   COMMENT "Making the page")
 add_custom_target(page ALL DEPENDS ${GAME_DIR}/index.html)

@@ -62,7 +62,7 @@ Module.preRun.push(function () {
       }
     });
     if (Module.filesChanged)
-      Module.filesChanged();
+      Module.filesChanged(path);
   }
   // Every way the game changes a file ends in one of these.
   function keepAfter(name, paths) {
@@ -103,7 +103,11 @@ Module.preRun.push(function () {
   Module.lockFile = function (path) {
     path = PATH_FS.resolve(path);
     if (!navigator.locks)
-      return bringIn(path).then(function () { return 0; });
+      return takeLease(path).then(function (taken) {
+        if (taken)
+          held[path] = function () { return lease(path, false).catch(warn); };
+        return bringIn(path).then(function () { return taken; });
+      });
     return new Promise(function (taken) {
       var options = typeof AbortSignal.timeout === 'function' ? { signal: AbortSignal.timeout(3000) } : {};
       navigator.locks.request('ortelanka:' + path, options, function () {
@@ -120,9 +124,60 @@ Module.preRun.push(function () {
       var release = held[path];
       delete held[path];
       if (release)
-        release();
+        return release();
     });
   };
+
+  // Without the browser's locks (Safari's Lockdown Mode) the tabs take turns
+  // through leases in a database of their own: a read-write transaction is
+  // where no two tabs can both find a file free and take it. A lease that a
+  // closed tab left runs out after a few seconds.
+  var LEASE_MS = 5000;
+  var tab = Math.random().toString(36).slice(2) + Date.now().toString(36);
+  var leases = null;
+  function lease(path, take) {
+    if (typeof indexedDB === 'undefined' || !indexedDB)
+      return Promise.resolve(0);
+    leases = leases || new Promise(function (opened, failed) {
+      var request = indexedDB.open('ortelanka-leases', 1);
+      request.onupgradeneeded = function () { request.result.createObjectStore('leases'); };
+      request.onsuccess = function () { opened(request.result); };
+      request.onerror = function () { failed(request.error); };
+    });
+    return leases.then(function (database) {
+      return new Promise(function (done, failed) {
+        var transaction = database.transaction(['leases'], 'readwrite');
+        var all = transaction.objectStore('leases');
+        var taken = 0;
+        var request = all.get(path);
+        request.onsuccess = function () {
+          var now = Date.now(), holder = request.result;
+          if (take && (!holder || holder.until < now)) {
+            all.put({ tab: tab, until: now + LEASE_MS }, path);
+            taken = 1;
+          } else if (!take && holder && holder.tab === tab) {
+            all.delete(path);
+          }
+        };
+        transaction.oncomplete = function () { done(taken); };
+        transaction.onerror = transaction.onabort = function () { failed(transaction.error); };
+      });
+    });
+  }
+  function takeLease(path) {
+    var until = Date.now() + 3000;
+    function attempt() {
+      return lease(path, true).then(function (taken) {
+        if (taken || Date.now() > until)
+          return taken;
+        return new Promise(function (later) { setTimeout(later, 20); }).then(attempt);
+      });
+    }
+    return attempt().catch(function (error) {
+      warn(error);
+      return 0;
+    });
+  }
 
   function ready(database) {
     store = database;

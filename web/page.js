@@ -1,6 +1,6 @@
 'use strict';
 // The page around the game: it loads every file at once with its progress on
-// the start overlay, turns the WebP pictures and the Opus music back into the
+// the start overlay, turns the WebP pictures and the Opus music (in WebM) back into the
 // BMPs and the WAV the game reads, shows the 800 x 600 picture as large as
 // fits in the screen's own pixels, offers a loupe for fingers, its own two
 // controls, and keeps the page working offline.
@@ -155,7 +155,20 @@ async function fetchBytes(name) {
     },
   });
   const gzipped = !first.done && first.value[0] === 0x1F && first.value[1] === 0x8B;
-  return gzipped ? body.pipeThrough(new DecompressionStream('gzip')) : body;
+  return gzipped ? inflated(body) : body;
+}
+// A browser without DecompressionStream (Safari before 16.4) unpacks with
+// pako, fetched only then, as it is.
+let gunzip = null;
+function inflated(body) {
+  if (typeof DecompressionStream === 'function')
+    return body.pipeThrough(new DecompressionStream('gzip'));
+  gunzip ??= fetch('inflate/pako_inflate.min.js').then(response => {
+    if (!response.ok)
+      throw new Error('inflate/pako_inflate.min.js: ' + response.status);
+    return response.text();
+  }).then(code => new Function(code + '\nreturn self.pako.ungzip;')());
+  return Promise.all([gunzip, bytesOf(body)]).then(([ungzip, bytes]) => new Response(ungzip(bytes)).body);
 }
 const bytesOf = async stream => new Uint8Array(await new Response(stream).arrayBuffer());
 const streams = new Map(FILES.fetch.map(([name]) => [name, fetchBytes(name)]));
@@ -170,7 +183,16 @@ async function bmpFromWebp(header, webp) {
   const rows = Math.abs(height), stride = Math.ceil(width * 3 / 4) * 4;
   const bitmap = await createImageBitmap(new Blob([webp], { type: 'image/webp' }),
                                          { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
-  const context = new OffscreenCanvas(width, rows).getContext('2d', { willReadFrequently: true });
+  // A page's own canvas where there is no OffscreenCanvas that draws in 2D
+  // (Safari before 16.4); a worker has none, and the page then does it.
+  let surface = typeof OffscreenCanvas === 'function' ? new OffscreenCanvas(width, rows) : null;
+  let context = surface && surface.getContext('2d', { willReadFrequently: true });
+  if (!context) {
+    surface = document.createElement('canvas');
+    surface.width = width;
+    surface.height = rows;
+    context = surface.getContext('2d', { willReadFrequently: true });
+  }
   context.drawImage(bitmap, 0, 0);
   bitmap.close();
   const rgba = context.getImageData(0, 0, width, rows).data;
@@ -251,8 +273,10 @@ async function gameFiles() {
     .map(([name, at, size]) => [name, packed.subarray(at, at + size)]);
   const made = FILES.pictures.map(async entry => [entry.path, await picture(entry, packed)]);
   made.push(music(FILES.music, packed).then(wav => [FILES.music.path, wav], error => {
-    // The game then plays without music, as it does without a sound card.
+    // The game then plays without music, as it does without a sound card,
+    // and the music's control says so.
     console.warn('Ortelanka: the browser cannot decode the music (' + error.message + ')');
+    musicMissing = 'Hudba: tento prohlížeč ji neumí přehrát';
     return null;
   }));
   return files.concat((await Promise.all(made)).filter(Boolean));
@@ -262,6 +286,7 @@ async function gameFiles() {
 
 let clicked = false;
 let broken = false;
+let musicMissing = null;  // why there is no music, when there is none
 let playerClicked;
 var Module = {
   canvas,
@@ -285,6 +310,7 @@ var Module = {
     }
   },
   onRuntimeInitialized() {
+    tableAtStart = readTable();
     loading = false;
     start.hidden = true;
     canvas.focus();
@@ -297,11 +323,17 @@ var Module = {
     start.hidden = false;
     start.addEventListener('click', () => location.reload(), { once: true });
   },
-  filesChanged: () => showMusic(),
+  filesChanged(path) {
+    showMusic();
+    if (/\/best\.dat$/.test(path))
+      tableStored();
+  },
 };
 
 function failed(error) {
   broken = true;
+  if (document.documentElement.classList.contains('too-old'))
+    return;  // the page said which browser it needs
   loading = false;
   progress.hidden = true;
   prompt.textContent = 'Hru se nepodařilo načíst (' + error.message + ')';
@@ -345,6 +377,7 @@ start.addEventListener('keydown', event => {
 // --- The page's own controls -------------------------------------------
 
 const musicButton = document.getElementById('music');
+const musicNote = document.getElementById('music-note');
 const fullscreenButton = document.getElementById('fullscreen');
 
 // The same setting as F9, which the game remembers itself.
@@ -355,8 +388,14 @@ function showMusic() {
   } catch {
     // no settings yet: the music plays
   }
-  musicButton.setAttribute('aria-pressed', String(on));
-  musicButton.disabled = start.hidden === false;
+  musicButton.setAttribute('aria-pressed', String(on && !musicMissing));
+  musicButton.disabled = start.hidden === false || !!musicMissing;
+  if (musicMissing) {
+    musicButton.title = musicMissing;
+    musicButton.setAttribute('aria-label', musicMissing);
+    musicNote.textContent = musicMissing;
+    musicNote.hidden = false;
+  }
 }
 function tapKey(keyCode, key) {
   for (const type of ['keydown', 'keyup'])
@@ -580,6 +619,35 @@ share.hidden = !navigator.share;
 share.addEventListener('click', () => {
   navigator.share({ title: 'Ortelaky', text: 'Zahraj si se mnou piškvorky', url: friendLink.href }).catch(() => {});
 });
+
+// --- Keeping the files ---------------------------------------------------
+
+// A browser may clear what a site stored once it has not been visited for a
+// while (Safari after 7 days) unless the site's storage is persistent. The
+// page asks for that when it is worth it to the player: once the table of the
+// best differs from the one the game started with (the default table the
+// game writes on its first start is no reason), or once the page is installed.
+let tableAtStart;
+let persistenceAsked = false;
+function keepForGood() {
+  if (persistenceAsked || !navigator.storage || !navigator.storage.persist)
+    return;
+  persistenceAsked = true;
+  navigator.storage.persisted().then(already => already || navigator.storage.persist())
+    .catch(error => console.warn('Ortelanka: storage not made persistent (' + error.message + ')'));
+}
+function readTable() {
+  const name = '/home/web_user/ortelanka/best.dat';
+  return FS.analyzePath(name).exists ? FS.readFile(name).join() : null;
+}
+function tableStored() {
+  const table = readTable();
+  if (tableAtStart === null)
+    tableAtStart = table;  // the game's first table
+  else if (table !== tableAtStart)
+    keepForGood();
+}
+addEventListener('appinstalled', keepForGood);
 
 // --- Offline -------------------------------------------------------------
 
