@@ -17,11 +17,10 @@ import puppeteer from 'puppeteer-core';
 import { execFileSync, spawn } from 'node:child_process';
 import crypto from 'node:crypto';
 import fs from 'node:fs';
-import http from 'node:http';
-import net from 'node:net';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
+import { fail, freePort, listening, serve, sleep, started, startXvfb, storedAsShown, waitFor, within } from './common.mjs';
 
 const [gameDir, nativeScreen, dataDir, nativeGameDir] = process.argv.slice(2);
 const SAVE = '/home/web_user/ortelanka/';
@@ -32,70 +31,6 @@ const GAME_FILES = ['best.dat', 'ortelanka.conf', 'a.a', 'data/tahy.dat', 'data/
 // The game's longest wait in the page (platform/browser/Waiting.cpp): an
 // idle game waits for input in slices this long.
 const SLICE_MS = 500;
-
-function fail(message) {
-  throw new Error(message);
-}
-
-// A static host for the page's folder: plain (every file as it is), or
-// compressing as some hosts do (.gz files sent as Content-Encoding: gzip,
-// text compressed on the fly), or offline (no answer at all). It counts the
-// bytes it sends and the files asked for.
-function serve(dir) {
-  const types = {
-    '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm', '.txt': 'text/plain',
-    '.webp': 'image/webp', '.opus': 'audio/ogg', '.png': 'image/png', '.svg': 'image/svg+xml',
-    '.webmanifest': 'application/manifest+json',
-  };
-  const host = { mode: 'plain', bytes: 0, asked: [], rewrite: (name, body) => body };
-  host.server = http.createServer((request, response) => {
-    if (host.mode === 'offline') {
-      request.socket.destroy();
-      return;
-    }
-    const url = new URL(request.url, 'http://x');
-    let name = path.normalize(decodeURIComponent(url.pathname)).replace(/^\/+/, '');
-    if (name === '' || name.endsWith('/'))
-      name += 'index.html';
-    fs.readFile(path.join(dir, name), (error, body) => {
-      if (error) {
-        response.writeHead(404).end();
-        return;
-      }
-      host.asked.push(name);
-      body = host.rewrite(name, body);
-      const headers = { 'Content-Type': types[path.extname(name)] || 'application/octet-stream' };
-      if (host.mode === 'compressing') {
-        if (name.endsWith('.gz')) {
-          headers['Content-Encoding'] = 'gzip';
-          headers['Content-Type'] = types[path.extname(name.slice(0, -3))] || 'application/octet-stream';
-        } else if (/^text|javascript|json|svg/.test(headers['Content-Type'])) {
-          headers['Content-Encoding'] = 'gzip';
-          body = zlib.gzipSync(body);
-        }
-      }
-      host.bytes += body.length;
-      response.writeHead(200, headers).end(body);
-    });
-  });
-  return new Promise(resolve => host.server.listen(0, '127.0.0.1', () => resolve(host)));
-}
-
-// A loopback port nobody listens on.
-function freePort() {
-  return new Promise(resolve => {
-    const probe = http.createServer().listen(0, '127.0.0.1', () => {
-      const { port } = probe.address();
-      probe.close(() => resolve(port));
-    });
-  });
-}
-const started = [];  // what this test started, stopped at its end, the last first
-
-const listening = port => new Promise(resolve => {
-  const socket = net.connect(port, '127.0.0.1', () => { socket.destroy(); resolve(true); });
-  socket.on('error', () => resolve(false));
-});
 
 // A mosquitto of the test's own on 127.0.0.1: plain MQTT for the desktop
 // game, websockets for the page. Ports the system gave that something else
@@ -118,17 +53,6 @@ async function startBroker() {
     if (up === 'listening') return { plain, websockets };
     if (attempt === 3 || !/Address already in use/.test(said)) fail(`mosquitto did not start: ${said.trim()}`);
   }
-}
-
-// An X screen of the test's own, 800 x 600: its display's name.
-function startXvfb() {
-  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '800x600x24', '-nolisten', 'tcp', '-noreset'],
-                     { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
-  started.push(() => xvfb.kill());
-  return new Promise((resolve, reject) => {
-    xvfb.stdio[3].on('data', data => resolve(':' + data.toString().trim()));
-    xvfb.on('exit', () => reject(new Error('Xvfb did not start')));
-  });
 }
 
 // Pictures as rows of 5-6-5 pixels, the display's own precision.
@@ -202,23 +126,6 @@ function psnr(a, b) {
     sum += dr * dr + dg * dg + db * db;
   }
   return sum ? 10 * Math.log10(255 * 255 * 3 * a.pixels.length / sum) : Infinity;
-}
-
-const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
-// The check's answer as soon as it has one, else false at the deadline.
-async function within(seconds, check) {
-  const end = Date.now() + seconds * 1000;
-  for (;;) {
-    const result = await check();
-    if (result) return result;
-    if (Date.now() > end) return false;
-    await sleep(50);
-  }
-}
-async function waitFor(what, seconds, check) {
-  const result = await within(seconds, check);
-  if (!result) fail(`${what}: not within ${seconds} s`);
-  return result;
 }
 
 const host = await serve(gameDir);
@@ -334,28 +241,7 @@ try {
   };
   // The game's files in the browser's storage as the page's file system holds
   // them: what a tab opened now would find.
-  const stored = (from = page) => from.evaluate(async (folder, names) => {
-    const database = await new Promise((resolve, reject) => {
-      const request = indexedDB.open(folder);
-      request.onsuccess = () => resolve(request.result);
-      request.onerror = () => reject(request.error);
-    });
-    try {
-      for (const name of names) {
-        const entry = await new Promise(resolve => {
-          const request = database.transaction(['FILE_DATA']).objectStore('FILE_DATA').get(folder + '/' + name);
-          request.onsuccess = () => resolve(request.result);
-          request.onerror = () => resolve(null);
-        });
-        const here = FS.analyzePath(folder + '/' + name).exists ? FS.readFile(folder + '/' + name) : null;
-        if (!here !== !entry || here && (here.length !== entry.contents.length || here.some((b, i) => b !== entry.contents[i])))
-          return false;
-      }
-      return true;
-    } finally {
-      database.close();
-    }
-  }, SAVE.slice(0, -1), GAME_FILES);
+  const stored = (from = page) => from.evaluate(storedAsShown, SAVE.slice(0, -1), GAME_FILES);
   const allStored = (from = page) => waitFor('the game\'s files in the browser\'s storage', 20, () => stored(from));
   // Clicks the start overlay and waits out the intro; tells how long the
   // first intro picture stayed (2 s on the first run, 0.5 s later).
@@ -376,11 +262,20 @@ try {
   };
 
   // A host that compresses, and sends the .gz files as Content-Encoding:
-  // gzip: the browser unpacks them itself, and the page still starts.
+  // gzip: the browser unpacks them itself, and the page still starts. The
+  // browser there has no WebGL and cannot decode the music: the game draws
+  // through the 2D canvas, and the music's control says there is none.
   host.mode = 'compressing';
   const fresh = await browser.createBrowserContext();
   const elsewhere = watch(await fresh.newPage());
   await elsewhere.setViewport({ width: 800, height: 644 });
+  await elsewhere.evaluateOnNewDocument(() => {
+    const getContext = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (type, ...rest) {
+      return /webgl/.test(type) ? null : getContext.call(this, type, ...rest);
+    };
+    BaseAudioContext.prototype.decodeAudioData = () => Promise.reject(new DOMException('no codec', 'EncodingError'));
+  });
   const compressedBefore = host.bytes;
   await elsewhere.goto(url, { waitUntil: 'domcontentloaded' });
   await gameReady(elsewhere);
@@ -391,6 +286,14 @@ try {
     pictures[name] = decodeBmp(await readFile(PICTURES + name, elsewhere));
   await elsewhere.click('#start');
   await waitFor('the first intro picture from a compressing host', 20, shows(pictures['intro/intro1.bmp'], 0, 80, 800, 60, elsewhere));
+  const poorBrowser = await elsewhere.evaluate(() => {
+    const button = document.getElementById('music');
+    return { webgl: typeof GLctx !== 'undefined' && !!GLctx, disabled: button.disabled, pressed: button.getAttribute('aria-pressed'),
+             note: document.getElementById('music-note').hidden ? '' : document.getElementById('music-note').textContent };
+  });
+  if (poorBrowser.webgl || !poorBrowser.disabled || poorBrowser.pressed !== 'false' || !poorBrowser.note)
+    fail(`without WebGL or the music's codec: ${JSON.stringify(poorBrowser)}`);
+  console.log(`web: without WebGL the game draws through the 2D canvas; without the music's codec its control says "${poorBrowser.note}"`);
   await fresh.close();
   host.mode = 'plain';
   host.bytes = 0;
@@ -402,6 +305,9 @@ try {
   // the ones the page fetched: nothing is fetched twice.
   await page.emulateNetworkConditions({ download: 10e6 / 8, upload: 10e6 / 8, latency: 40 });
   await page.evaluateOnNewDocument(() => {
+    window.persistAsked = 0;
+    const persist = navigator.storage.persist.bind(navigator.storage);
+    navigator.storage.persist = () => ++persistAsked && persist();
     window.progressSeen = [];
     document.addEventListener('DOMContentLoaded', () => {
       const bar = document.getElementById('progress');
@@ -432,7 +338,7 @@ try {
   // The offline copy is complete once the worker is active.
   await page.waitForFunction(() => navigator.serviceWorker.controller && navigator.serviceWorker.ready, { timeout: 30000 });
   // The page's own files; the browser asks for its icons by itself.
-  const twice = host.asked.filter((name, i) => /\.(gz|webp|opus)$/.test(name) && host.asked.indexOf(name) !== i);
+  const twice = host.asked.filter((name, i) => /\.(gz|webp|webm)$/.test(name) && host.asked.indexOf(name) !== i);
   console.log(`web: a first visit transferred ${host.bytes} bytes from a plain host (${host.asked.length} files)`);
   if (host.bytes > BUDGET) fail(`a first visit transferred more than ${BUDGET} bytes`);
   if (twice.length) fail(`fetched twice: ${twice.join(', ')}`);
@@ -591,6 +497,9 @@ try {
   await tabB.click('#start');
   await waitFor('tab B\'s game screen', 60, shows(first.board, 620, 15, 160, 80, tabB));
   await page.bringToFront();
+  // The browser is asked to keep the files for good once the table differs
+  // from the one the game started with, not before.
+  if (await page.evaluate(() => persistAsked)) fail('persistent storage asked for before the table changed');
   const beforeA = (await moves()).length;
   const winning = [[12, 12], [13, 11], [11, 11], [10, 10], [12, 11], [14, 11], [14, 12], [16, 12], [11, 7], [13, 12],
                    [15, 12]];
@@ -608,6 +517,7 @@ try {
   await page.keyboard.type('TABA', { delay: 100 });
   await page.keyboard.press('Enter');
   await waitFor('the name in best.dat', 20, async () => ((await readFile(SAVE + 'best.dat')) || Buffer.alloc(0)).includes('TABA'));
+  await waitFor('persistent storage asked for', 10, () => page.evaluate(() => persistAsked === 1));
   await page.keyboard.press('F9');
   await waitFor('the music off in the settings', 5, async () => /music=0/.test((await readFile(SAVE + 'ortelanka.conf')) || ''));
   const movesA = await moves();
@@ -635,10 +545,31 @@ try {
     return missing.length === 0;
   }).catch(() => fail(`lost to the other tab: ${missing.join(', ')}`));
   await tabC.close();
+  // Without the browser's locks (Safari's Lockdown Mode) the tabs still take
+  // turns at a file: B's turn comes only after A has let it go (A holds it
+  // for half a second, time enough for a B that did not wait to take it).
+  const withoutLocks = tab => tab.evaluate(() => {
+    window.locksKept = Object.getOwnPropertyDescriptor(Navigator.prototype, 'locks');
+    delete Navigator.prototype.locks;
+  });
+  await withoutLocks(page);
+  await withoutLocks(tabB);
+  const lease = SAVE + 'lease-test';
+  if (!await page.evaluate(path => Module.lockFile(path), lease)) fail('tab A took no lease');
+  await tabB.evaluate(path => { window.leaseTaken = Module.lockFile(path).then(taken => taken && Date.now()); }, lease);
+  await sleep(500);
+  const letGo = await page.evaluate(path => {
+    const at = Date.now();
+    return Module.unlockFile(path).then(() => at);
+  }, lease);
+  const takenByB = await tabB.evaluate(() => leaseTaken);
+  if (!takenByB || takenByB < letGo) fail(`tab B took the file at ${takenByB}, tab A let it go at ${letGo}`);
+  await tabB.evaluate(path => Module.unlockFile(path), lease);
+  await page.evaluate(() => { Object.defineProperty(Navigator.prototype, 'locks', locksKept); });
   await tabB.close();
   await page.bringToFront();
   await page.keyboard.press('F9');  // the music on again for what follows
-  console.log('web: two tabs keep each other\'s row, moves and settings in the browser\'s storage');
+  console.log('web: two tabs keep each other\'s row, moves and settings in the browser\'s storage, and take turns without locks');
 
   // A phone, upright and on its side: the board as large as the screen
   // allows, the title and the bar whole and clear of it, the canvas drawn in
