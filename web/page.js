@@ -62,7 +62,10 @@ new ResizeObserver(() => fit()).observe(stage);  // the window, and the bar besi
 
 const expected = FILES.fetch.reduce((sum, [, size]) => sum + size, 0);
 const received = new Map();
-let loading = true;
+// A browser too old for the game has been told so (index.html): nothing
+// below writes over that.
+const tooOld = document.documentElement.classList.contains('too-old');
+let loading = !tooOld;
 function showProgress() {
   let got = 0;
   for (const [name, size] of FILES.fetch)
@@ -285,7 +288,7 @@ async function gameFiles() {
 // --- The game's module ---------------------------------------------------
 
 let clicked = false;
-let broken = false;
+let broken = tooOld;
 let musicMissing = null;  // why there is no music, when there is none
 let playerClicked;
 var Module = {
@@ -332,8 +335,8 @@ var Module = {
 
 function failed(error) {
   broken = true;
-  if (document.documentElement.classList.contains('too-old'))
-    return;  // the page said which browser it needs
+  if (tooOld)
+    return;
   loading = false;
   progress.hidden = true;
   prompt.textContent = 'Hru se nepodařilo načíst (' + error.message + ')';

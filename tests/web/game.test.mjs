@@ -294,6 +294,12 @@ try {
   if (poorBrowser.webgl || !poorBrowser.disabled || poorBrowser.pressed !== 'false' || !poorBrowser.note)
     fail(`without WebGL or the music's codec: ${JSON.stringify(poorBrowser)}`);
   console.log(`web: without WebGL the game draws through the 2D canvas; without the music's codec its control says "${poorBrowser.note}"`);
+  // A browser too old for the game is told which one it needs.
+  const tooOld = await fresh.newPage();
+  await tooOld.evaluateOnNewDocument(() => { delete window.WebAssembly; });
+  await tooOld.goto(url, { waitUntil: 'load' });
+  const told = await tooOld.evaluate(() => document.getElementById('prompt').textContent);
+  if (!/^Tato hra potřebuje novější prohlížeč: Safari 15/.test(told)) fail(`a browser without WebAssembly was told "${told}"`);
   await fresh.close();
   host.mode = 'plain';
   host.bytes = 0;
