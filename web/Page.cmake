@@ -1,5 +1,5 @@
 # The page: index.html with its script, the game as ortelanka.js and
-# ortelanka.wasm (both gzipped), its pictures as WebP, its music as Opus and
+# ortelanka.wasm (both gzipped), its pictures as WebP, its music as Opus in WebM and
 # the rest of its files in one gzipped package (web/pack.py makes them and the
 # page turns them back into the game's own files), the icons, the web app
 # manifest, the service worker and the licences.
