@@ -1,9 +1,9 @@
 'use strict';
 // The page around the game: it loads every file at once with its progress on
-// the start overlay, turns the WebP pictures and the Opus music (in WebM) back into the
-// BMPs and the WAV the game reads, shows the 800 x 600 picture as large as
-// fits in the screen's own pixels, offers a loupe for fingers, its own two
-// controls, and keeps the page working offline.
+// the start overlay, turns the WebP pictures and the Opus music (in WebM)
+// back into the BMPs and the WAV the game reads, shows the 800 x 600 picture
+// as large as fits in the screen's own pixels, offers a loupe for fingers,
+// its own two controls, and keeps the page working offline.
 // The files to fetch and how each game file is made from them (the build fills this in).
 const FILES = '@FILES@';
 
