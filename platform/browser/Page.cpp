@@ -8,9 +8,30 @@
 const bool System::kOwnWindow = false;
 const bool System::kReplacesSoftwareGL = false;
 
+// Whether the browser's WebGL rasterises in software (Mesa's llvmpipe in
+// Firefox, SwiftShader in Chromium, on a machine without a usable GPU), asked
+// of a canvas of its own: the game's canvas then gets the 2D path before any
+// WebGL context exists on it (one that holds a WebGL context has no 2D
+// one), which such a browser shows several times faster.
+EM_JS(int, WebGLInSoftware, (), {
+    try {
+        var gl = document.createElement('canvas').getContext('webgl');
+        if (!gl)
+            return 0;  // no WebGL at all: SDL's GL renderer fails, and the 2D path follows
+        var named = gl.getExtension('WEBGL_debug_renderer_info');
+        var renderer = String(gl.getParameter(named ? named.UNMASKED_RENDERER_WEBGL : gl.RENDERER));
+        var lose = gl.getExtension('WEBGL_lose_context');
+        if (lose)
+            lose.loseContext();
+        return /llvmpipe|softpipe|swiftshader|software/i.test(renderer) ? 1 : 0;
+    } catch (error) {
+        return 0;
+    }
+});
+
 bool System::HasGpu()
 {
-    return true;  // the browser decides how it draws
+    return !WebGLInSoftware();
 }
 
 // The canvas stays as long as the page does.

@@ -1,6 +1,7 @@
 // The game's web page in the other engines players have: Firefox ESR (on a
-// machine without a GPU, so its WebGL draws in software) and WebKitGTK (the
-// engine of every iPhone's browser), each on an X screen of the test's own
+// machine without a GPU, so its WebGL draws in software and the page takes
+// the 2D canvas) and WebKitGTK (the engine of every iPhone's browser, through
+// WebGL), each on an X screen of the test's own
 // and not at the picture's own size. A first visit, the first run's intro
 // with its 2 s holds, a move and the computer's reply, the music decoded or
 // its control honestly off, a reload that keeps the files, and an offline
@@ -93,13 +94,15 @@ const watchTheGame = () => {
     return waitForPage(milliseconds, forInput);
   };
   // Spots of the picture that are not dark, where the canvas must show its
-  // colours: in the middle, which the curtain that follows the hold covers last.
+  // colours: a band a quarter of the way down, which the curtain that
+  // follows the hold (from the top and the bottom) covers half-way through,
+  // well after the hold and well before a hold that passed unseen would end.
   const bmp = FS.readFile('/ortelanka-data/data/intro/intro1.bmp');
   const view = new DataView(bmp.buffer, bmp.byteOffset, bmp.byteLength);
   const offset = view.getUint32(10, true), width = view.getInt32(18, true), height = view.getInt32(22, true);
   const stride = Math.ceil(width * 3 / 4) * 4, spots = [];
-  for (let y = 20; y < 600 && spots.length < 64; y += 37)
-    for (let x = 340; x <= 460 && spots.length < 64; x += 20) {
+  for (let y = 130; y <= 170 && spots.length < 64; y += 10)
+    for (let x = 20; x < 800 && spots.length < 64; x += 24) {
       const at = offset + stride * (height > 0 ? height - 1 - y : y) + 3 * x;
       if (bmp[at] + bmp[at + 1] + bmp[at + 2] > 150) spots.push([x, y, bmp[at + 2], bmp[at + 1], bmp[at]]);
     }
