@@ -213,6 +213,8 @@ async function bmpFromWebp(header, webp) {
 }
 let painter = null;
 const makePainter = () => {
+  if (typeof OffscreenCanvas !== 'function')
+    return bmpFromWebp;  // a worker could not draw (Safari before 16.4)
   try {
     const source = bmpFromWebp + `
       onmessage = async ({ data: { id, header, webp } }) => {
@@ -233,7 +235,7 @@ const makePainter = () => {
     return (header, webp) => new Promise((resolve, reject) => {
       const id = waiting.size + Math.random();
       waiting.set(id, [resolve, reject]);
-      worker.postMessage({ id, header: header.slice(), webp }, [webp.buffer]);
+      worker.postMessage({ id, header: header.slice(), webp });  // a copy: the page may need it again
     });
   } catch {
     return bmpFromWebp;

@@ -6,8 +6,8 @@
 // with its 2 s holds, a move and the computer's reply, the music decoded or
 // its control honestly off, a reload that keeps the files, and an offline
 // start. In Firefox the reload is that of a browser from before 2023 (no
-// OffscreenCanvas, DecompressionStream, workers or Web Locks), which takes
-// the page's fallbacks.
+// OffscreenCanvas, DecompressionStream or Web Locks), which takes the page's
+// fallbacks.
 // Usage: node engines.test.mjs firefox|webkit GAME_DIR
 import puppeteer from 'puppeteer-core';
 import { spawn } from 'node:child_process';
@@ -201,7 +201,6 @@ try {
   const old = browser.beforeEachLoad && await browser.beforeEachLoad(() => {
     delete window.OffscreenCanvas;
     delete window.DecompressionStream;
-    delete window.Worker;
     delete Navigator.prototype.locks;
   });
   await browser.reload();
