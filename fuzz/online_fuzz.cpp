@@ -24,7 +24,8 @@ bool System::BrokerConnect(const BrokerOptions&)
     return true;
 }
 void System::BrokerSubscribe(const std::string&) {}
-bool System::BrokerPublish(const std::string&, const std::string&, bool)
+void System::BrokerUnsubscribe(const std::string&) {}
+bool System::BrokerPublish(const std::string&, const std::string&, bool, int)
 {
     return true;
 }

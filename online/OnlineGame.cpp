@@ -5,6 +5,7 @@
 #include "platform/System.h"
 
 #include <algorithm>
+#include <tuple>
 
 using online::Presence;
 using online::Side;
@@ -16,6 +17,11 @@ constexpr std::chrono::duration<double> kCorrectionPause = std::chrono::seconds(
 constexpr double kMostCorrections = 8;
 constexpr size_t kMostReturning = 16;
 constexpr size_t kMostUnchecked = 8;
+// A reader of the list has a user name that is no game's code (no 'O'),
+// so that a broker's rules give it no game's topics.
+constexpr char kListReader[] = "open";
+constexpr auto kEntryRefresh = std::chrono::seconds(10);
+constexpr auto kLongestAsking = std::chrono::seconds(10);
 
 std::string RandomSymbols(size_t symbols)
 {
@@ -30,13 +36,10 @@ int Index(Side side)
     return side == Side::Host ? 0 : 1;
 }
 
-// The game's code: the first 80 bits of the host seat's hash.
-std::string CodeOf(const std::string& hostSeat)
+int64_t NowMs()
 {
-    const std::string digest = System::Sha256(online::CodeSource(hostSeat));
-    if (digest.size() < online::kCodeBytes)
-        return {};
-    return online::Symbols(reinterpret_cast<const uint8_t*>(digest.data()), online::kCodeBytes, online::kCodeSymbols);
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 }  // namespace
@@ -49,7 +52,7 @@ bool OnlineGame::Host(const std::string& url)
     if (salt.empty())
         return false;
     hostSeat = online::FormatHostSeat(key.publicKey, salt);
-    code = CodeOf(hostSeat);
+    code = online::CodeOf(hostSeat);
     keys[Index(Side::Host)] = key.publicKey;
     joining = false;
     side = Side::Host;
@@ -63,6 +66,40 @@ bool OnlineGame::Join(const std::string& gameCode, const std::string& url)
     code = gameCode;
     joining = true;
     return Connect(false);
+}
+
+bool OnlineGame::QuickMatch(const std::string& url, const std::string& name)
+{
+    if (!Start(url))
+        return false;
+    quick = true;
+    listName = online::NameForList(name);
+    return Seek();
+}
+
+bool OnlineGame::OpenList(const std::string& url)
+{
+    if (!Start(url))
+        return false;
+    listing = true;
+    return Connect(false);
+}
+
+// A quick match reads the list on a connection that can host: its seat
+// and code are drawn first, and what to do is chosen once every listed game
+// is in (ChooseOpponent).
+bool OnlineGame::Seek()
+{
+    const std::string salt = RandomSymbols(online::kSaltSymbols);
+    if (salt.empty())
+        return false;
+    hostSeat = online::FormatHostSeat(key.publicKey, salt);
+    code = online::CodeOf(hostSeat);
+    keys[Index(Side::Host)] = key.publicKey;
+    joining = false;
+    side = Side::Host;
+    listing = true;
+    return !code.empty() && Connect(true);
 }
 
 // Whatever the last game left goes; this device's key is at hand.
@@ -88,14 +125,14 @@ bool OnlineGame::Connect(bool withWill)
     System::BrokerOptions options;
     options.url = broker;
     options.clientId = clientId;
-    options.userName = code;
+    options.userName = code.empty() ? kListReader : code;
     if (withWill) {
         options.willTopic = online::SideTopic(code, side, "presence");
         options.willPayload = online::FormatPresence(Presence::Gone, instance, 0);
     }
     connected = false;
     returning.clear();
-    phase = withWill && joining ? Phase::Seated : Phase::Connecting;
+    phase = withWill && joining ? Phase::Seated : code.empty() ? Phase::Listing : Phase::Connecting;
     if (!System::BrokerConnect(options)) {
         phase = Phase::Off;
         return false;
@@ -107,8 +144,11 @@ void OnlineGame::Leave()
 {
     if (phase == Phase::Off)
         return;
-    if (phase == Phase::Seated && connected)
+    if (phase == Phase::Seated && connected) {
+        if (listed)
+            Publish(online::OpenTopic(code), "");  // an empty retained message takes the entry away
         PublishPresence(Presence::Left);
+    }
     System::BrokerDisconnect();
     phase = Phase::Off;
     connected = everConnected = lostNoted = false;
@@ -128,6 +168,8 @@ OnlineGame::Stage OnlineGame::State() const
         return Stage::Off;
     if (phase == Phase::Watching)
         return Stage::Watching;
+    if (phase == Phase::Listing)
+        return Stage::Listing;
     if (phase != Phase::Seated)
         return Stage::Connecting;
     const Seen& other = seen[Index(online::Other(side))];
@@ -148,8 +190,15 @@ void OnlineGame::Poll()
         switch (news.kind) {
         case System::BrokerNews::Kind::Connected:
             connected = everConnected = true;
-            System::BrokerSubscribe(online::GameTopics(code) + "#");
-            if (phase == Phase::Connecting && !joining) {
+            if (!code.empty())
+                System::BrokerSubscribe(online::GameTopics(code) + "#");
+            if (listing)
+                System::BrokerSubscribe(online::OpenTopics() + "+");
+            else if (listed)
+                System::BrokerSubscribe(online::OpenTopic(code));  // to write over what others write there
+            if (phase == Phase::Listing)
+                break;
+            if (phase == Phase::Connecting && !joining && !quick) {
                 TakeSeat(Side::Host);
             } else if (phase == Phase::Connecting) {
                 // Every retained message of the game comes before the probe does.
@@ -175,18 +224,41 @@ void OnlineGame::Poll()
         }
     }
     Correct();
+    const auto now = std::chrono::steady_clock::now();
+    if (listed && phase == Phase::Seated && connected && now - refreshed >= kEntryRefresh)
+        PublishEntry();
+    if (quick && phase == Phase::Requesting && now - asked >= kLongestAsking)
+        next = Next::Seek;  // its host has gone
+    if (next == Next::Stay)
+        return;
+    // A quick match moves on: to a listed game, or back to the list.
+    const Next what = next;
+    const std::string url = broker, name = listName, game = target;
+    const std::set<std::string> triedSoFar = tried;
+    const bool started = what == Next::Join ? Join(game, url) : Start(url);
+    quick = true;
+    listName = name;
+    tried = triedSoFar;
+    asked = now;
+    if (!started || (what == Next::Seek && !Seek()))
+        Stop("Hru po s\xEDti nelze zalo\x9Eit");
 }
 
 void OnlineGame::Take(const std::string& topic, const std::string& payload)
 {
+    std::string entryCode;
+    if (online::ParseOpenTopic(topic, &entryCode)) {
+        TakeEntry(entryCode, topic, payload);
+        return;
+    }
     online::About about;
     if (!online::ParseTopic(topic, code, &about)) {
         Warn("zprava v neznamem kanalu");
         return;
     }
     if (about.kind == online::About::Kind::Probe) {
-        if (about.probe == clientId && phase == Phase::Connecting && joining)
-            ChooseSeat();
+        if (about.probe == clientId && phase == Phase::Connecting)
+            joining ? ChooseSeat() : ChooseOpponent();
         return;
     }
     if (phase == Phase::Seated && about.side == side) {
@@ -216,6 +288,82 @@ void OnlineGame::Take(const std::string& topic, const std::string& payload)
         TakeMoves(about.side, topic, payload);
 }
 
+// An entry of the list. This host's own is written over when someone
+// else writes there; a quick match's host gives way to an earlier game.
+void OnlineGame::TakeEntry(const std::string& entryCode, const std::string& topic, const std::string& payload)
+{
+    if (listed && entryCode == code) {
+        if (phase == Phase::Seated)
+            TakeOwn(topic, payload);
+        return;
+    }
+    if (!listing)
+        return;
+    if (!list.Take(topic, payload)) {
+        Warn("neplatny zaznam v seznamu her");
+        return;
+    }
+    if (quick && listed && phase == Phase::Seated && keys[Index(Side::Guest)].empty())
+        Yield();
+}
+
+// Once every listed game is in: the one that has waited longest is joined,
+// or, with none, this device hosts a game listed as waiting.
+void OnlineGame::ChooseOpponent()
+{
+    tried.insert(code);
+    const std::vector<online::OpenGames::Game> games = list.Listed(NowMs(), 1, tried);
+    if (!games.empty() && !games[0].playing) {
+        target = games[0].code;
+        tried.insert(target);
+        next = Next::Join;
+        return;
+    }
+    listed = true;
+    entry = online::OpenEntry{hostSeat, false, NowMs(), 0, System::kDeviceKind, listName};
+    TakeSeat(Side::Host);
+    Note("\xC8\x65k\xE1 se na kohokoli");
+}
+
+// Two who pressed at once may both host: the later of the two games (by
+// when it was opened, then by its code, as both see them) gives way and
+// joins the earlier.
+void OnlineGame::Yield()
+{
+    const std::vector<online::OpenGames::Game> games = list.Listed(NowMs(), 1, tried);
+    if (games.empty() || games[0].playing || std::tie(games[0].opened, games[0].code) > std::tie(entry.opened, code))
+        return;
+    target = games[0].code;
+    tried.insert(target);
+    next = Next::Join;
+}
+
+// The guest is here: a quick match's host stops reading the list, and its
+// entry says the game is being played, for watchers.
+void OnlineGame::ListingDone()
+{
+    if (listing && connected) {
+        System::BrokerUnsubscribe(online::OpenTopics() + "+");
+        System::BrokerSubscribe(online::OpenTopic(code));
+    }
+    listing = false;
+    list = online::OpenGames();
+    PublishEntry();
+}
+
+void OnlineGame::PublishEntry()
+{
+    entry.playing = !keys[Index(Side::Guest)].empty();
+    entry.stamp = std::max(NowMs(), entry.stamp + 1);
+    refreshed = std::chrono::steady_clock::now();
+    PublishSigned(online::OpenTopic(code), online::FormatOpenEntry(entry), online::kEntryLifeMs / 1000);
+}
+
+std::vector<online::OpenGames::Game> OnlineGame::Listed(size_t most)
+{
+    return listing ? list.Listed(NowMs(), most, {code}) : std::vector<online::OpenGames::Game>();
+}
+
 // This seat's own topics: only this device writes them. What is not its
 // own message coming back is someone else's, and is written over again.
 void OnlineGame::TakeOwn(const std::string& topic, const std::string& payload)
@@ -234,7 +382,7 @@ void OnlineGame::TakeOwn(const std::string& topic, const std::string& payload)
 void OnlineGame::TakeHostSeat(const std::string& payload)
 {
     std::string publicKey, salt;
-    if (!online::ParseHostSeat(payload, &publicKey, &salt) || CodeOf(payload) != code) {
+    if (!online::ParseHostSeat(payload, &publicKey, &salt) || online::CodeOf(payload) != code) {
         Warn("cizi zprava o miste hostitele");
         return;
     }
@@ -261,6 +409,8 @@ void OnlineGame::TakeGuestRequest(const std::string& topic, const std::string& p
     PublishSigned(holderTopic, online::Base64(publicKey));
     guestHolder = published[holderTopic];
     KeyKnown(Side::Guest, publicKey);
+    if (listed)
+        ListingDone();
 }
 
 void OnlineGame::TakeGuestHolder(const std::string& topic, const std::string& payload)
@@ -278,6 +428,8 @@ void OnlineGame::TakeGuestHolder(const std::string& topic, const std::string& pa
         return;
     if (keys[Index(Side::Guest)] == key.publicKey)
         TakeSeat(Side::Guest);
+    else if (quick)
+        next = Next::Seek;  // taken a moment earlier
     else
         Watch();
 }
@@ -387,11 +539,18 @@ void OnlineGame::ChooseSeat()
             TakeSeat(seat);
         return;
     }
+    // A quick match wants a game whose host is there and waits.
+    const Seen& host = seen[Index(Side::Host)];
+    if (quick && (!keys[Index(Side::Guest)].empty() || !host.presenceKnown || host.presence != Presence::Online)) {
+        next = Next::Seek;
+        return;
+    }
     if (!keys[Index(Side::Guest)].empty()) {
         Watch();
         return;
     }
     phase = Phase::Requesting;
+    asked = std::chrono::steady_clock::now();
     PublishSigned(online::SideTopic(code, Side::Guest, "seat"), online::Base64(key.publicKey));
     Note("\xC8\x65k\xE1 se na soupe\xF8\x65");
 }
@@ -463,6 +622,8 @@ void OnlineGame::Seat()
         Publish(online::SideTopic(code, Side::Host, "seat"), hostSeat);
         if (!guestHolder.empty())
             Publish(online::SideTopic(code, Side::Host, "guest"), guestHolder);
+        if (listed)
+            PublishEntry();
     }
     PublishPresence(Presence::Online);
     PublishSigned(online::SideTopic(code, side, "moves"), online::FormatMoves(mine));
@@ -604,39 +765,38 @@ void OnlineGame::Correct()
         corrections -= 1;
         if (topic == online::SideTopic(code, side, "presence"))
             PublishPresence(Presence::Online);  // newer than whatever was sent again
+        else if (topic == online::OpenTopic(code))
+            PublishEntry();
         else
             Publish(topic, published[topic]);
     }
 }
 
-void OnlineGame::Publish(const std::string& topic, const std::string& payload)
+void OnlineGame::Publish(const std::string& topic, const std::string& payload, int expirySeconds)
 {
     published[topic] = payload;
     std::deque<std::string>& coming = returning[topic];
     if (coming.size() >= kMostReturning)
         coming.clear();  // lost on the way: what comes next tells
-    if (System::BrokerPublish(topic, payload, true))
+    if (System::BrokerPublish(topic, payload, true, expirySeconds))
         coming.push_back(payload);
 }
 
-void OnlineGame::PublishSigned(const std::string& topic, const std::string& body)
+void OnlineGame::PublishSigned(const std::string& topic, const std::string& body, int expirySeconds)
 {
     std::string signature;
     if (!System::Sign(key.privateKey, online::SignedText(topic, body), &signature)) {
         Warn("zpravu nelze podepsat");
         return;
     }
-    Publish(topic, online::JoinSigned(body, signature));
+    Publish(topic, online::JoinSigned(body, signature), expirySeconds);
 }
 
 // Each word of presence is later than the seat's last, on this device or
 // the one that held the seat before.
 void OnlineGame::PublishPresence(Presence presence)
 {
-    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            std::chrono::system_clock::now().time_since_epoch())
-                            .count();
-    stamp = std::max(now, stamp + 1);
+    stamp = std::max(NowMs(), stamp + 1);
     PublishSigned(online::SideTopic(code, side, "presence"), online::FormatPresence(presence, instance, stamp));
 }
 

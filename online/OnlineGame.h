@@ -5,6 +5,7 @@
 #pragma once
 
 #include "DeviceKey.h"
+#include "OpenGames.h"
 #include "Protocol.h"
 
 #include <chrono>
@@ -27,6 +28,7 @@ public:
         Playing,    // both there
         OtherGone,  // the other side lost its connection; it may come back
         Watching,   // both seats are others': the game is shown as it is played
+        Listing,    // reading the list of open games
     };
 
     // Starts a new game through the broker, this device the host. False when
@@ -37,6 +39,13 @@ public:
     // takes the seat their device's key holds; when both seats are others',
     // watches the game (publishing nothing).
     bool Join(const std::string& code, const std::string& broker);
+    // "Hrát s kýmkoli": joins the listed game that has waited longest, or,
+    // with none, hosts a game listed as waiting (under the name, the table's
+    // letters, when one was typed) until someone joins. Two who do it at once
+    // end up in one game: a waiting host gives way to a game listed earlier.
+    bool QuickMatch(const std::string& broker, const std::string& name);
+    // Reads the list of open games (Listed), to join or watch one by Join.
+    bool OpenList(const std::string& broker);
     // Tells the other side this device has left, and goes offline.
     void Leave();
 
@@ -49,6 +58,10 @@ public:
     // The mark this device places in the current game: 1 circles, 2 crosses;
     // 0 when it holds no seat.
     int LocalPlayer() const;
+
+    // The games listed now, at most `most` (OpenGames::Listed); none but
+    // while the list is read.
+    std::vector<online::OpenGames::Game> Listed(size_t most);
 
     // Takes the broker's news. Call it every step.
     void Poll();
@@ -70,9 +83,10 @@ public:
 
 private:
     // Connecting: until the host's first connection, or until a joining
-    // client's probe has come back and it knows which seat is free;
+    // client's (or a quick match's) probe has come back and it knows which
+    // seat is free (or which game to join); Listing: reading the list only;
     // Requesting: a joining client has asked the host for the guest's seat.
-    enum class Phase { Off, Connecting, Requesting, Seated, Watching };
+    enum class Phase { Off, Connecting, Listing, Requesting, Seated, Watching };
     // What a side's holder has said, each checked against its key.
     struct Seen {
         bool presenceKnown = false;
@@ -84,6 +98,12 @@ private:
     };
 
     bool Start(const std::string& url);
+    bool Seek();
+    void ChooseOpponent();
+    void TakeEntry(const std::string& entryCode, const std::string& topic, const std::string& payload);
+    void Yield();
+    void PublishEntry();
+    void ListingDone();
     bool Connect(bool withWill);
     void Take(const std::string& topic, const std::string& payload);
     void TakeOwn(const std::string& topic, const std::string& payload);
@@ -103,8 +123,8 @@ private:
     void Seat();
     void Correct();
     void NoteOther(online::Presence presence);
-    void Publish(const std::string& topic, const std::string& payload);
-    void PublishSigned(const std::string& topic, const std::string& body);
+    void Publish(const std::string& topic, const std::string& payload, int expirySeconds = 0);
+    void PublishSigned(const std::string& topic, const std::string& body, int expirySeconds = 0);
     void PublishPresence(online::Presence presence);
     void Note(const char* text);
     void Warn(const char* what);
@@ -143,4 +163,20 @@ private:
     bool rebuildDue = false;
     std::string note;
     int warnings = 0;
+
+    // The list of open games, while this connection reads it.
+    bool listing = false;
+    online::OpenGames list;
+    // A quick match: what it is listed as, the games it has tried, and
+    // what it is to do next once the news at hand is taken.
+    bool quick = false;
+    std::string listName;
+    std::set<std::string> tried;
+    enum class Next { Stay, Seek, Join } next = Next::Stay;
+    std::string target;
+    std::chrono::steady_clock::time_point asked;  // for the guest's seat
+    // This host's entry in the list.
+    bool listed = false;
+    online::OpenEntry entry;
+    std::chrono::steady_clock::time_point refreshed;
 };

@@ -9,6 +9,7 @@ namespace {
 
 constexpr char kAlphabet[] = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
 constexpr char kRoot[] = "ortelanka/v2/g/";
+constexpr char kOpenRoot[] = "ortelanka/v2/open/";
 constexpr char kHostLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-";
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
 constexpr int64_t kLatestStamp = 9007199254740991;  // 2^53 - 1: a page's numbers hold it
@@ -322,6 +323,86 @@ bool ParseTopic(const std::string& topic, const std::string& code, About* about)
     else
         return false;
     return true;
+}
+
+std::string OpenTopics()
+{
+    return kOpenRoot;
+}
+
+std::string OpenTopic(const std::string& code)
+{
+    return kOpenRoot + code;
+}
+
+bool ParseOpenTopic(const std::string& topic, std::string* code)
+{
+    const std::string root = kOpenRoot;
+    if (topic.size() != root.size() + kCodeSymbols || topic.compare(0, root.size(), root) != 0)
+        return false;
+    *code = topic.substr(root.size());
+    return AreSymbols(*code);
+}
+
+bool OpenEntry::operator==(const OpenEntry& other) const
+{
+    return hostSeat == other.hostSeat && playing == other.playing && opened == other.opened &&
+           stamp == other.stamp && device == other.device && name == other.name;
+}
+
+bool ParseOpenEntry(const std::string& body, OpenEntry* entry)
+{
+    if (body.size() > kMostEntryBytes)
+        return false;
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t space; (space = body.find(' ', start)) != std::string::npos; start = space + 1)
+        fields.push_back(body.substr(start, space - start));
+    fields.push_back(body.substr(start));
+    if (fields.size() != 7 && fields.size() != 8)
+        return false;
+    OpenEntry read;
+    read.hostSeat = fields[0] + " " + fields[1];
+    std::string key, salt;
+    if (!ParseHostSeat(read.hostSeat, &key, &salt) || (fields[2] != "waiting" && fields[2] != "playing") ||
+        !ReadStamp(fields[3], &read.opened) || !ReadStamp(fields[4], &read.stamp) || read.stamp < read.opened ||
+        (fields[5] != "linux" && fields[5] != "windows" && fields[5] != "page"))
+        return false;
+    read.playing = fields[2] == "playing";
+    read.device = fields[5];
+    if (fields.size() == 8) {
+        const std::string& name = fields[7];
+        if (name.empty() || name.size() > kLongestName || name.front() == '_' || name.back() == '_' ||
+            name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ_s") != std::string::npos)
+            return false;
+        for (const char c : name)
+            read.name.push_back(c == '_' ? ' ' : c == 's' ? '\x9A' : c);
+    }
+    *entry = read;
+    return true;
+}
+
+std::string FormatOpenEntry(const OpenEntry& entry)
+{
+    std::string text = entry.hostSeat + (entry.playing ? " playing " : " waiting ") + std::to_string(entry.opened) +
+                       " " + std::to_string(entry.stamp) + " " + entry.device;
+    if (!entry.name.empty()) {
+        text += ' ';
+        for (const char c : entry.name)
+            text.push_back(c == ' ' ? '_' : c == '\x9A' ? 's' : c);
+    }
+    return text;
+}
+
+std::string NameForList(const std::string& typed)
+{
+    const size_t first = typed.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    const std::string name = typed.substr(first, typed.find_last_not_of(' ') - first + 1);
+    if (name.size() > kLongestName || name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ \x9A") != std::string::npos)
+        return {};
+    return name;
 }
 
 }  // namespace online

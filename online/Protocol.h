@@ -85,4 +85,29 @@ struct About {
 };
 bool ParseTopic(const std::string& topic, const std::string& code, About* about);
 
+// The list of open games: one retained entry a game, at
+// "ortelanka/v2/open/<code>", written by the game's host and signed by it.
+constexpr size_t kMostEntryBytes = 320;
+constexpr size_t kLongestName = 19;
+std::string OpenTopics();  // "ortelanka/v2/open/"
+std::string OpenTopic(const std::string& code);
+// The code of an entry's topic; false for any other topic.
+bool ParseOpenTopic(const std::string& topic, std::string* code);
+struct OpenEntry {
+    std::string hostSeat;  // "<key> <salt>", from which the code is drawn
+    bool playing = false;  // both seats held: the game may be watched
+    int64_t opened = 0;    // the host's clock, milliseconds
+    int64_t stamp = 0;     // when written; refreshed while the game is listed
+    std::string device;    // "linux", "windows" or "page"
+    std::string name;      // the table's letters (Windows-1250), or empty
+    bool operator==(const OpenEntry& other) const;
+};
+// "<key> <salt> waiting|playing <opened> <stamp> <device>[ <name>]", the
+// name with '_' for a space and 's' for the table's letter š.
+bool ParseOpenEntry(const std::string& body, OpenEntry* entry);
+std::string FormatOpenEntry(const OpenEntry& entry);
+// A name typed for the list, as an entry may carry it: the table's letters
+// only, spaces at the ends dropped, at most kLongestName; else empty.
+std::string NameForList(const std::string& typed);
+
 }  // namespace online

@@ -113,6 +113,8 @@ bool Sign(const std::string& privateKey, const std::string& text, std::string* s
 bool Verify(const std::string& publicKey, const std::string& text, const std::string& signature);
 // The 32 bytes of SHA-256.
 std::string Sha256(const std::string& bytes);
+// What kind of device the list of open games names: "linux", "windows" or "page".
+extern const char* const kDeviceKind;
 // One connection to an MQTT broker at a time. It is made, and made again
 // after a loss, by itself; what happens on it comes as news (connected,
 // lost, a message with its topic and payload) taken on the game's thread,
@@ -135,8 +137,11 @@ struct BrokerNews {
 // a broker that cannot be reached brings Lost news, and is tried again.
 bool BrokerConnect(const BrokerOptions& options);
 void BrokerSubscribe(const std::string& filter);
-// QoS 1; false when it could not be handed over (no connection).
-bool BrokerPublish(const std::string& topic, const std::string& payload, bool retained);
+void BrokerUnsubscribe(const std::string& filter);
+// QoS 1; false when it could not be handed over (no connection). A broker
+// of MQTT 5 drops a retained message expirySeconds after it came (0: never);
+// 3.1.1 has no such word.
+bool BrokerPublish(const std::string& topic, const std::string& payload, bool retained, int expirySeconds = 0);
 bool BrokerTakeNews(BrokerNews* news);
 // Ends the connection cleanly (no will), after what was published has gone.
 void BrokerDisconnect();

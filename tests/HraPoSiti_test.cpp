@@ -7,6 +7,7 @@
 #include "online/OnlineGame.h"
 #include "platform/System.h"
 
+#include <algorithm>
 #include <deque>
 
 namespace {
@@ -40,7 +41,13 @@ void System::BrokerSubscribe(const std::string& filter)
 }
 
 // What is retained comes back, as from a broker that the game subscribed to.
-bool System::BrokerPublish(const std::string& topic, const std::string& payload, bool retained)
+void System::BrokerUnsubscribe(const std::string& filter)
+{
+    broker.odebirano.erase(std::remove(broker.odebirano.begin(), broker.odebirano.end(), filter),
+                           broker.odebirano.end());
+}
+
+bool System::BrokerPublish(const std::string& topic, const std::string& payload, bool retained, int)
 {
     broker.zverejneno.push_back(Zverejneno{topic, payload, retained});
     if (retained)

@@ -379,10 +379,19 @@ Module.broker = (function () {
       if (client)
         client.subscribe(filter, { qos: 1 });
     },
-    publish: function (topic, payload, retained) {
+    unsubscribe: function (filter) {
+      if (client)
+        client.unsubscribe(filter);
+    },
+    // A broker of MQTT 5 drops a retained message that has expired; 3.1.1
+    // has no such property.
+    publish: function (topic, payload, retained, expiry) {
       if (!client || !client.connected)
         return false;
-      client.publish(topic, payload, { qos: 1, retain: retained });
+      var options = { qos: 1, retain: retained };
+      if (expiry > 0 && client.options.protocolVersion === 5)
+        options.properties = { messageExpiryInterval: expiry };
+      client.publish(topic, payload, options);
       return true;
     },
     peek: function () { return news[0] || null; },

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <unistd.h>
 
+const char* const System::kDeviceKind = "page";
+
 bool System::RandomBytes(void* bytes, size_t count)
 {
     auto* at = static_cast<unsigned char*>(bytes);
@@ -33,8 +35,10 @@ EM_JS(int, PageBrokerConnect, (const char* url, const char* id, const char* user
                                  UTF8ToString(willPayload)) ? 1 : 0;
 });
 EM_JS(void, PageBrokerSubscribe, (const char* filter), { Module.broker.subscribe(UTF8ToString(filter)); });
-EM_JS(int, PageBrokerPublish, (const char* topic, const char* payload, int length, int retained), {
-    return Module.broker.publish(UTF8ToString(topic), HEAPU8.slice(payload, payload + length), !!retained) ? 1 : 0;
+EM_JS(void, PageBrokerUnsubscribe, (const char* filter), { Module.broker.unsubscribe(UTF8ToString(filter)); });
+EM_JS(int, PageBrokerPublish, (const char* topic, const char* payload, int length, int retained, int expiry), {
+    return Module.broker.publish(UTF8ToString(topic), HEAPU8.slice(payload, payload + length), !!retained, expiry) ? 1
+                                                                                                                   : 0;
 });
 // The kind of the next news (0: none), with the lengths of its topic and payload.
 EM_JS(int, PageBrokerPeek, (int* topicLength, int* payloadLength), {
@@ -70,9 +74,15 @@ void System::BrokerSubscribe(const std::string& filter)
     PageBrokerSubscribe(filter.c_str());
 }
 
-bool System::BrokerPublish(const std::string& topic, const std::string& payload, bool retained)
+void System::BrokerUnsubscribe(const std::string& filter)
 {
-    return PageBrokerPublish(topic.c_str(), payload.data(), static_cast<int>(payload.size()), retained) != 0;
+    PageBrokerUnsubscribe(filter.c_str());
+}
+
+bool System::BrokerPublish(const std::string& topic, const std::string& payload, bool retained, int expirySeconds)
+{
+    return PageBrokerPublish(topic.c_str(), payload.data(), static_cast<int>(payload.size()), retained,
+                             expirySeconds) != 0;
 }
 
 bool System::BrokerTakeNews(BrokerNews* news)

@@ -218,10 +218,28 @@ void System::BrokerSubscribe(const std::string& filter)
         filters.push_back(filter);
 }
 
-bool System::BrokerPublish(const std::string& topic, const std::string& payload, bool retained)
+void System::BrokerUnsubscribe(const std::string& filter)
 {
-    return client && mosquitto_publish(client, nullptr, topic.c_str(), static_cast<int>(payload.size()),
-                                       payload.data(), 1, retained) == MOSQ_ERR_SUCCESS;
+    if (!client)
+        return;
+    mosquitto_unsubscribe(client, nullptr, filter.c_str());
+    filters.erase(std::remove(filters.begin(), filters.end(), filter), filters.end());
+}
+
+bool System::BrokerPublish(const std::string& topic, const std::string& payload, bool retained, int expirySeconds)
+{
+    if (!client)
+        return false;
+    // Properties on a connection of 3.1.1 would fail the publication.
+    mosquitto_property* properties = nullptr;
+    if (expirySeconds > 0 && speaksNewer &&
+        mosquitto_property_add_int32(&properties, MQTT_PROP_MESSAGE_EXPIRY_INTERVAL, static_cast<uint32_t>(expirySeconds)) !=
+            MOSQ_ERR_SUCCESS)
+        return false;
+    const bool handed = mosquitto_publish_v5(client, nullptr, topic.c_str(), static_cast<int>(payload.size()),
+                                             payload.data(), 1, retained, properties) == MOSQ_ERR_SUCCESS;
+    mosquitto_property_free_all(&properties);
+    return handed;
 }
 
 bool System::BrokerTakeNews(BrokerNews* item)

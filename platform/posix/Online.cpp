@@ -7,6 +7,8 @@
 #include <openssl/ssl.h>
 #include <sys/random.h>
 
+const char* const System::kDeviceKind = "linux";
+
 bool System::RandomBytes(void* bytes, size_t count)
 {
     auto* at = static_cast<unsigned char*>(bytes);

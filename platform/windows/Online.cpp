@@ -12,6 +12,8 @@
 #include <openssl/x509.h>
 #include <wincrypt.h>
 
+const char* const System::kDeviceKind = "windows";
+
 bool System::RandomBytes(void* bytes, size_t count)
 {
     return BCryptGenRandom(nullptr, static_cast<PUCHAR>(bytes), static_cast<ULONG>(count),
