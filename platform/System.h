@@ -148,8 +148,14 @@ void BrokerDisconnect();
 // What surrounds the game (a page) is told how online play stands: the
 // game's code and its stage (OnlineGame::Stage); a desktop's notes say it.
 void ShowOnlineStage(const std::string& code, int stage);
-// A page's own control asks for a new online game through this broker.
-bool TakeOnlineRequest(std::string* broker);
+// A page's own controls ask for online play: "host BROKER" (a game with a
+// friend), "quick BROKER[ NAME]" (a quick match), "list BROKER" (the list of
+// open games) or "join BROKER CODE" (a game of the list).
+bool TakeOnlineRequest(std::string* request);
+// What surrounds the game (a page) shows the list of open games: a line a
+// game, "CODE waiting|playing WAITED_MS DEVICE[ NAME]" (Windows-1250); a
+// desktop's online screen shows it itself.
+void ShowOpenGames(const std::string& lines);
 // The broker's certificate must chain to a root this system trusts: puts its
 // roots into an OpenSSL context (SSL_CTX*) that the MQTT library uses.
 bool TrustSystemRoots(void* tlsContext);

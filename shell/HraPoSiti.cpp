@@ -12,6 +12,7 @@
 #include "platform/System.h"
 #include "records/Score.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -22,8 +23,10 @@ std::string brokerZPrikazu;  // --broker, or the link's
 std::string brokerHry;       // the hosted game's
 bool obrazovkaNaZacatku = false;
 bool pripojitZeSchranky = false;
+std::chrono::steady_clock::time_point seznamUkazan;
 bool hostitNaZacatku = false;
 constexpr size_t kNejdelsiPozvanka = 512;
+constexpr size_t kNejviceVSeznamu = 20;  // the page's list; the online screen shows fewer
 
 // The broker named on the command line, in the settings or in the build.
 bool VyberBroker(std::string* broker)
@@ -41,6 +44,57 @@ bool ZalozHru(const std::string& broker)
     brokerHry = broker;
     CopyToClipboard(online::Link(broker, hra.Code()).c_str());
     return true;
+}
+
+// The page's UTF-8 of a name: its š (and Š) as the table's letter.
+std::string JmenoZeStranky(const std::string& utf8)
+{
+    std::string jmeno;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\xC5' && i + 1 < utf8.size() && (utf8[i + 1] == '\xA1' || utf8[i + 1] == '\xA0')) {
+            jmeno.push_back('\x9A');
+            ++i;
+        } else {
+            jmeno.push_back(utf8[i]);
+        }
+    }
+    return jmeno;
+}
+
+// What the page's controls asked for (System::TakeOnlineRequest).
+void VyridPozadavekStranky(const std::string& pozadavek)
+{
+    const size_t mezera = pozadavek.find(' ');
+    const std::string co = pozadavek.substr(0, mezera);
+    const std::string zbytek = mezera == std::string::npos ? "" : pozadavek.substr(mezera + 1);
+    const size_t dalsi = zbytek.find(' ');
+    const std::string broker = zbytek.substr(0, dalsi);
+    const std::string pak = dalsi == std::string::npos ? "" : zbytek.substr(dalsi + 1);
+    std::string kod, zOdkazu;
+    if (co == "host")
+        hra.Host(broker);
+    else if (co == "quick")
+        hra.QuickMatch(broker, JmenoZeStranky(pak));
+    else if (co == "list")
+        hra.OpenList(broker);
+    else if (co == "join" && online::ReadInvitation(pak, &kod, &zOdkazu))
+        hra.Join(kod, broker);
+    else
+        Log.Write("Hra po siti: neznamy pozadavek stranky", 2);
+}
+
+// The list as the page shows it, once a second while it is read.
+void UkazSeznamStrance()
+{
+    const auto ted = std::chrono::steady_clock::now();
+    if (hra.State() != OnlineGame::Stage::Listing || ted - seznamUkazan < std::chrono::seconds(1))
+        return;
+    seznamUkazan = ted;
+    std::string radky;
+    for (const online::OpenGames::Game& g : SeznamHer(kNejviceVSeznamu))
+        radky += g.code + (g.playing ? " playing " : " waiting ") + std::to_string(g.waitedMs) + " " + g.device +
+                 (g.name.empty() ? "" : " " + g.name) + "\n";
+    System::ShowOpenGames(radky);
 }
 
 POINT Bunka(int cell)
@@ -140,6 +194,52 @@ bool PripojSeKHrePoSiti(const std::string& pozvanka, std::string* proc)
     return true;
 }
 
+bool HrajSKymkoli(const std::string& jmeno, std::string* proc)
+{
+    std::string broker;
+    if (!VyberBroker(&broker)) {
+        *proc = "Chyb\xED server: broker=mqtts://SERVER v ortelanka.conf";
+        return false;
+    }
+    if (!hra.QuickMatch(broker, jmeno)) {
+        *proc = "Hru po s\xEDti nelze zalo\x9Eit";
+        return false;
+    }
+    brokerHry = broker;
+    return true;
+}
+
+bool OtevriSeznamHer(std::string* proc)
+{
+    std::string broker;
+    if (!VyberBroker(&broker)) {
+        *proc = "Chyb\xED server: broker=mqtts://SERVER v ortelanka.conf";
+        return false;
+    }
+    if (!hra.OpenList(broker)) {
+        *proc = "Seznam her nelze na\xE8\xEDst";
+        return false;
+    }
+    brokerHry.clear();
+    return true;
+}
+
+std::vector<online::OpenGames::Game> SeznamHer(size_t nejvice)
+{
+    return hra.Listed(nejvice);
+}
+
+bool PripojSeKHreZeSeznamu(const std::string& kod, std::string* proc)
+{
+    std::string broker;
+    if (!VyberBroker(&broker) || !hra.Join(kod, broker)) {
+        *proc = "K t\xE9to h\xF8\x65 se nelze p\xF8ipojit";
+        return false;
+    }
+    brokerHry.clear();
+    return true;
+}
+
 bool HostovanaHra(std::string* kod, std::string* odkaz)
 {
     if (brokerHry.empty() || hra.State() == OnlineGame::Stage::Off)
@@ -151,9 +251,9 @@ bool HostovanaHra(std::string* kod, std::string* odkaz)
 
 void HraPoSitiKrok()
 {
-    std::string broker;
-    if (System::TakeOnlineRequest(&broker))
-        hra.Host(broker);
+    std::string pozadavek;
+    if (System::TakeOnlineRequest(&pozadavek))
+        VyridPozadavekStranky(pozadavek);
     // What the desktop's launcher asked for, once the board is there.
     if (GameState == 2 && pripojitZeSchranky) {
         pripojitZeSchranky = false;
@@ -169,6 +269,8 @@ void HraPoSitiKrok()
             OpenOnlineScreen();
     }
     hra.Poll();
+    UkazSeznamStrance();
+    OnlineScreenStep();
     // A note waits for the intro's end: over the intro it would be gone unread.
     std::string poznamka;
     if (GameState != 0 && hra.TakeNote(&poznamka) && lpdd)

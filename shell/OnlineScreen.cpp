@@ -4,6 +4,7 @@
 #include "graphics/DDScreen.h"
 #include "platform/Display.h"
 
+#include <chrono>
 #include <vector>
 
 namespace {
@@ -12,11 +13,28 @@ namespace {
 constexpr int kKeyV = 'V';
 constexpr size_t kMostTyped = 512;
 constexpr size_t kLongestShown = 60;  // characters of a link the plate has room for
+constexpr size_t kGamesShown = 9;     // chosen by the keys 1 to 9
 
-enum class Page { Closed, First, Hosted, Join };
+enum class Page { Closed, First, Hosted, Join, Quick, List };
 Page page = Page::Closed;
 std::string typed;
 std::string why;  // the last thing that went wrong, for the page to say
+std::vector<online::OpenGames::Game> games;  // as the list page shows them
+std::chrono::steady_clock::time_point shown;
+
+const char* DeviceName(const std::string& device)
+{
+    return device == "page" ? "prohl\xED\x9E\x65\xE8" : device == "windows" ? "Windows" : "Linux";
+}
+
+// "1  čeká 2:05  Linux  JAN"
+std::string GameLine(size_t number, const online::OpenGames::Game& game)
+{
+    const int64_t seconds = game.waitedMs / 1000;
+    std::string waited = std::to_string(seconds / 60) + ":" + (seconds % 60 < 10 ? "0" : "") + std::to_string(seconds % 60);
+    return std::to_string(number) + "  " + (game.playing ? "hraje se " : "\xE8\x65k\xE1 ") + waited + "  " +
+           DeviceName(game.device) + (game.name.empty() ? "" : "  " + game.name);
+}
 
 // Only what the notes' font can show: the rest of a pasted text as '?'.
 std::string Shown(const std::string& text)
@@ -39,6 +57,22 @@ void Show()
     case Page::First:
         lines.push_back("H  zalo\x9Eit hru a poslat p\xF8\xEDteli odkaz");
         lines.push_back("P  p\xF8ipojit se odkazem nebo k\xF3" "dem");
+        lines.push_back("K  hr\xE1t s k\xFDmkoli");
+        lines.push_back("S  seznam otev\xF8\x65n\xFD\x63h her");
+        break;
+    case Page::Quick:
+        lines.push_back("Jm\xE9no do seznamu her (nepovinn\xE9):");
+        lines.push_back(typed + "_");
+        lines.push_back("Enter  hledat soupe\xF8\x65");
+        break;
+    case Page::List:
+        games = SeznamHer(kGamesShown);
+        if (games.empty())
+            lines.push_back("\x8E\xE1\x64n\xE1 otev\xF8\x65n\xE1 hra");
+        for (size_t i = 0; i < games.size(); ++i)
+            lines.push_back(GameLine(i + 1, games[i]));
+        lines.push_back("1-9  hr\xE1t nebo sledovat");
+        shown = std::chrono::steady_clock::now();
         break;
     case Page::Hosted:
         HostovanaHra(&code, &link);
@@ -82,6 +116,47 @@ void Join(const std::string& invitation)
     }
 }
 
+void QuickMatch()
+{
+    std::string problem;
+    if (HrajSKymkoli(typed, &problem)) {
+        page = Page::Closed;
+        why.clear();
+    } else {
+        why = problem;
+    }
+}
+
+void OpenList()
+{
+    std::string problem;
+    if (OtevriSeznamHer(&problem)) {
+        page = Page::List;
+        why.clear();
+    } else {
+        why = problem;
+    }
+}
+
+void JoinListed(size_t index)
+{
+    std::string problem;
+    if (index < games.size() && PripojSeKHreZeSeznamu(games[index].code, &problem)) {
+        page = Page::Closed;
+        why.clear();
+    } else if (index < games.size()) {
+        why = problem;
+    }
+}
+
+// A letter of the table's (the 3 key carries š on the Czech layout) or a space.
+char NameLetter(int key)
+{
+    if (key >= 'A' && key <= 'Z')
+        return static_cast<char>(key);
+    return key == '3' ? '\x9A' : key == ' ' ? ' ' : 0;
+}
+
 // A letter, a digit (of the keypad too) or a character of a link's.
 char Typed(int key)
 {
@@ -123,6 +198,12 @@ void OpenOnlineScreenToJoin(const char* reason)
     Show();
 }
 
+void OnlineScreenStep()
+{
+    if (page == Page::List && std::chrono::steady_clock::now() - shown >= std::chrono::seconds(1))
+        Show();
+}
+
 void CloseOnlineScreen()
 {
     if (page == Page::Closed)
@@ -140,8 +221,22 @@ bool OnlineScreenKey(int key, bool control)
         return true;
     }
     if (key == VK_ESCAPE) {
-        page = page == Page::Join ? Page::First : Page::Closed;
+        page = page == Page::Join || page == Page::Quick || page == Page::List ? Page::First : Page::Closed;
         why.clear();
+    } else if (page == Page::First && key == 'K') {
+        page = Page::Quick;
+        typed.clear();
+        why.clear();
+    } else if (page == Page::First && key == 'S') {
+        OpenList();
+    } else if (page == Page::Quick && key == VK_RETURN) {
+        QuickMatch();
+    } else if (page == Page::Quick && key == VK_BACK && !typed.empty()) {
+        typed.pop_back();
+    } else if (page == Page::Quick && NameLetter(key) && typed.size() < online::kLongestName) {
+        typed.push_back(NameLetter(key));
+    } else if (page == Page::List && Typed(key) >= '1' && Typed(key) <= '9') {
+        JoinListed(static_cast<size_t>(Typed(key) - '1'));
     } else if (page == Page::First && key == 'H') {
         Host();
     } else if (page == Page::First && key == 'P') {

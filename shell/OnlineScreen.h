@@ -1,8 +1,10 @@
 // The port's own screen for online play, in the notes' style over the game's
 // board, never over the original's screens: F2 on the board opens it; H
 // hosts a new game and shows its code and its link (on the clipboard too);
-// P joins by the link on the clipboard or by a link or code typed in; Esc
-// closes it. While it is open, the game's own screens see no input.
+// P joins by the link on the clipboard or by a link or code typed in; K
+// plays anyone (a quick match, with a name for the list if one is typed);
+// S shows the list of open games, the keys 1 to 9 joining or watching one;
+// Esc closes it. While it is open, the game's own screens see no input.
 #pragma once
 
 #include <string>
@@ -15,6 +17,8 @@ void OpenOnlineScreenToHost();
 // Opens the screen where a link or code is typed in, with why it is needed.
 void OpenOnlineScreenToJoin(const char* why);
 void CloseOnlineScreen();
+// Every step: the list of open games shown anew once a second.
+void OnlineScreenStep();
 // A key pressed (not repeated) while the screen is open, or F2 on the board:
 // true when the screen took it.
 bool OnlineScreenKey(int virtualKey, bool control);

@@ -7,6 +7,7 @@
 #include "platform/Sound.h"
 #include "platform/Types.h"
 #include "platform/Window.h"
+#include "online/OpenGames.h"
 #include "records/Nejlepsi.h"
 
 #include <cstdint>
@@ -75,6 +76,12 @@ void ZacniHruPoSiti(const CommandLine& line);
 bool ZalozHruPoSiti(std::string* why);
 bool PripojSeKHrePoSiti(const std::string& invitation, std::string* why);
 bool JePozvankou(const std::string& text);
+// "Hrát s kýmkoli": a quick match, listed under the name typed (or none).
+bool HrajSKymkoli(const std::string& name, std::string* why);
+// The list of open games, read to join or watch one of them.
+bool OtevriSeznamHer(std::string* why);
+std::vector<online::OpenGames::Game> SeznamHer(size_t most);
+bool PripojSeKHreZeSeznamu(const std::string& code, std::string* why);
 // The game this device hosts now, its code and link.
 bool HostovanaHra(std::string* code, std::string* link);
 // The broker's news only, while the intro holds its pictures.

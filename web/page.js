@@ -321,7 +321,7 @@ var Module = {
     canvas.focus();
     registerWorker();
     showMusic();
-    friendButton.disabled = false;
+    friendButton.disabled = anyoneButton.disabled = false;
   },
   onExit() {
     prompt.textContent = 'Konec hry. Klikněte pro novou hru';
@@ -600,8 +600,11 @@ Module.loadMqtt = () => mqttLoaded ??= fetchBytes('online/mqtt.min.js.gz').then(
 
 // The game's stages of online play (OnlineGame::Stage).
 const STAGES = [null, 'Připojování…', 'Čeká se na soupeře', 'Soupeř je ve hře', 'Soupeř ztratil spojení',
-  'Sledujete hru dvou hráčů'];
+  'Sledujete hru dvou hráčů', 'Seznam otevřených her'];
+const LISTING = 6;
 Module.onlineStage = (code, stage) => {
+  if (stage !== LISTING)
+    openGames.replaceChildren();
   friendship.hidden = !STAGES[stage];
   friendButton.setAttribute('aria-pressed', String(!!STAGES[stage]));
   friendState.textContent = STAGES[stage] || '';
@@ -611,11 +614,64 @@ Module.onlineStage = (code, stage) => {
   friendApp.href = `ortelanka://${location.hostname}/#${people}`;
   friendInvite.hidden = stage !== 2;
 };
-friendButton.addEventListener('click', async () => {
-  Module.broker.request = await brokerUrl();
+// What the page asks of the game's online play (System::TakeOnlineRequest).
+async function ask(what, rest) {
+  Module.broker.request = `${what} ${await brokerUrl()}${rest ? ' ' + rest : ''}`;
   Module.wake();
+}
+friendButton.addEventListener('click', async () => {
+  await ask('host');
   canvas.focus();
 });
+
+// "Hrát s kýmkoli" joins the game that has waited longest for anyone, or
+// opens one and waits; the list shows the open games, to play or watch one.
+// A name goes into the list only when one is typed, in the table's letters.
+const anyoneButton = document.getElementById('anyone');
+const anyonePanel = document.getElementById('anyone-panel');
+const anyoneName = document.getElementById('anyone-name');
+const openGames = document.getElementById('open-games');
+anyoneButton.addEventListener('click', () => {
+  anyonePanel.hidden = !anyonePanel.hidden;
+  anyoneButton.setAttribute('aria-pressed', String(!anyonePanel.hidden));
+});
+function tableName(typed) {
+  return typed.toUpperCase().replace(/[^A-ZŠ ]/g, '').trim().slice(0, 19);
+}
+document.getElementById('anyone-quick').addEventListener('click', async () => {
+  await ask('quick', tableName(anyoneName.value));
+  canvas.focus();
+});
+document.getElementById('anyone-list').addEventListener('click', () => ask('list'));
+const DEVICES = { linux: 'Linux', windows: 'Windows', page: 'prohlížeč' };
+const tableLetters = new TextDecoder('windows-1250');
+// "CODE waiting|playing WAITED_MS DEVICE[ NAME]" a line, checked by the game.
+Module.openGames = bytes => {
+  const games = tableLetters.decode(bytes).split('\n').filter(Boolean).map(line => {
+    const [code, state, waited, device, ...name] = line.split(' ');
+    const seconds = Math.floor(Number(waited) / 1000);
+    const item = document.createElement('li');
+    const choose = document.createElement('button');
+    choose.className = 'text';
+    choose.type = 'button';
+    choose.dataset.code = code;
+    choose.textContent = state === 'playing' ? 'Sledovat' : 'Hrát';
+    choose.addEventListener('click', async () => {
+      await ask('join', code);
+      canvas.focus();
+    });
+    const waitedText = `${Math.floor(seconds / 60)}:${String(seconds % 60).padStart(2, '0')}`;
+    item.append(`${state === 'playing' ? 'hraje se' : 'čeká'} ${waitedText} · ${DEVICES[device] || device}` +
+      (name.length ? ` · ${name.join(' ')}` : '') + ' ', choose);
+    return item;
+  });
+  if (!games.length) {
+    const none = document.createElement('li');
+    none.textContent = 'Žádná otevřená hra';
+    games.push(none);
+  }
+  openGames.replaceChildren(...games);
+};
 document.getElementById('friend-copy').addEventListener('click', () => {
   navigator.clipboard.writeText(friendLink.href).catch(() => {});
 });

@@ -56,7 +56,8 @@ EM_JS(void, PageBrokerTake, (char* topic, char* payload), {
 });
 EM_JS(void, PageBrokerDisconnect, (void), { Module.broker.disconnect(); });
 EM_JS(void, PageOnlineStage, (const char* code, int stage), { Module.onlineStage(UTF8ToString(code), stage); });
-// The broker the page's control asked for, its length (0: no request).
+EM_JS(void, PageOpenGames, (const char* lines, int length), { Module.openGames(HEAPU8.slice(lines, lines + length)); });
+// What the page's controls asked for, its length (0: no request).
 EM_JS(int, PageOnlineRequestLength, (void), { return Module.broker.request ? lengthBytesUTF8(Module.broker.request) : 0; });
 EM_JS(void, PageOnlineRequestTake, (char* url, int size), {
     stringToUTF8(Module.broker.request, url, size);
@@ -113,13 +114,18 @@ void System::ShowOnlineStage(const std::string& code, int stage)
     PageOnlineStage(code.c_str(), stage);
 }
 
-bool System::TakeOnlineRequest(std::string* broker)
+void System::ShowOpenGames(const std::string& lines)
+{
+    PageOpenGames(lines.data(), static_cast<int>(lines.size()));
+}
+
+bool System::TakeOnlineRequest(std::string* request)
 {
     const int length = PageOnlineRequestLength();
     if (length == 0)
         return false;
-    broker->assign(static_cast<size_t>(length) + 1, '\0');
-    PageOnlineRequestTake(broker->data(), length + 1);
-    broker->resize(static_cast<size_t>(length));
+    request->assign(static_cast<size_t>(length) + 1, '\0');
+    PageOnlineRequestTake(request->data(), length + 1);
+    request->resize(static_cast<size_t>(length));
     return true;
 }

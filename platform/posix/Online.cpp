@@ -32,6 +32,8 @@ bool System::TrustSystemRoots(void* tlsContext)
 // A desktop's notes on the picture say how online play stands.
 void System::ShowOnlineStage(const std::string&, int) {}
 
+void System::ShowOpenGames(const std::string&) {}
+
 // A desktop starts online play from its command line.
 bool System::TakeOnlineRequest(std::string*)
 {

@@ -45,6 +45,8 @@ bool System::TrustSystemRoots(void* tlsContext)
 
 void System::ShowOnlineStage(const std::string&, int) {}
 
+void System::ShowOpenGames(const std::string&) {}
+
 // Windows starts online play from the command line (or a link that opens the game).
 bool System::TakeOnlineRequest(std::string*)
 {
