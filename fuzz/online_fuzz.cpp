@@ -62,6 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzz::Over(online::JoinSigned(body, read) == bytes);
     if (online::ParseHostSeat(bytes, &read, &who))
         fuzz::Over(online::FormatHostSeat(read, who) == bytes);
+    online::OpenEntry entry;
+    if (online::ParseOpenEntry(bytes, &entry)) {
+        fuzz::Over(online::FormatOpenEntry(entry) == bytes && entry.stamp >= entry.opened);
+        fuzz::Over(entry.name.empty() || online::NameForList(entry.name) == entry.name);
+    }
+    const std::string name = online::NameForList(bytes);
+    fuzz::Over(name.size() <= online::kLongestName && online::NameForList(name) == name);
     std::string code, broker;
     if (online::ReadInvitation(bytes, &code, &broker)) {
         fuzz::Over(code.size() == online::kCodeSymbols);
@@ -82,6 +89,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzz::Over(System::Sign(guest, online::SignedText(topic, body), &signature));
         return online::JoinSigned(body, signature);
     };
+    // An entry of the list as it comes, and bound to a real seat and signed
+    // by it: only the latter is listed, and only while its stamp is fresh.
+    {
+        online::OpenGames list;
+        const std::string salt(online::kSaltSymbols, 'A');
+        const std::string seat = online::FormatHostSeat(guestKey, salt);
+        const std::string topic = online::OpenTopic(online::CodeOf(seat));
+        fuzz::Over(!list.Take(topic + "/x", bytes));
+        list.Take(online::OpenTopic(std::string(online::kCodeSymbols, '0')), bytes);
+        if (online::ParseOpenEntry(bytes, &entry)) {
+            entry.hostSeat = seat;
+            fuzz::Over(list.Take(topic, signedBy(topic, online::FormatOpenEntry(entry))));
+            const auto listed = list.Listed(entry.stamp, 10);
+            fuzz::Over(listed.size() == 1 && listed[0].name == entry.name && listed[0].playing == entry.playing);
+            fuzz::Over(list.Listed(entry.stamp + online::kEntryLifeMs, 10).empty());
+        }
+    }
     OnlineGame game;
     fuzz::Over(game.Host("mqtt://127.0.0.1"));
     news.push_back(System::BrokerNews{System::BrokerNews::Kind::Connected, {}, {}});
@@ -95,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     game.Poll();
     const std::string topics[] = {root + "guest/moves", root + "guest/presence", root + "host/moves",
                                   root + "host/presence", root + "guest/seat", root + "host/seat",
-                                  root + "host/guest", root + "probe/x", root};
+                                  root + "host/guest", root + "probe/x", online::OpenTopic(game.Code())};
     int toMove = 1;
     size_t at = 0;
     while (at < bytes.size()) {

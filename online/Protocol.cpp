@@ -359,7 +359,7 @@ bool ParseOpenEntry(const std::string& body, OpenEntry* entry)
     for (size_t space; (space = body.find(' ', start)) != std::string::npos; start = space + 1)
         fields.push_back(body.substr(start, space - start));
     fields.push_back(body.substr(start));
-    if (fields.size() != 7 && fields.size() != 8)
+    if (fields.size() != 6 && fields.size() != 7)
         return false;
     OpenEntry read;
     read.hostSeat = fields[0] + " " + fields[1];
@@ -370,8 +370,8 @@ bool ParseOpenEntry(const std::string& body, OpenEntry* entry)
         return false;
     read.playing = fields[2] == "playing";
     read.device = fields[5];
-    if (fields.size() == 8) {
-        const std::string& name = fields[7];
+    if (fields.size() == 7) {
+        const std::string& name = fields[6];
         if (name.empty() || name.size() > kLongestName || name.front() == '_' || name.back() == '_' ||
             name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ_s") != std::string::npos)
             return false;

@@ -8,6 +8,7 @@
 #include "platform/System.h"
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 
 namespace {
@@ -467,6 +468,149 @@ TEST_F(HraPoSiti, AJoiningClientTakesItsSeatAndTheGameAsItWas)
         EXPECT_EQ(tahy, p.deska);
         hra.Leave();
     }
+}
+
+// An entry of the list of open games, signed by the seat's key.
+struct Zaznam {
+    std::string kod, topic, payload;
+};
+Zaznam ZaznamHry(const Klic& k, const char* stav, int64_t otevreno, int64_t razitko, const char* jmeno = "")
+{
+    OpenEntry e;
+    e.hostSeat = FormatHostSeat(k.verejny, "0123456789ABCDEF");
+    e.playing = std::string(stav) == "playing";
+    e.opened = otevreno;
+    e.stamp = razitko;
+    e.device = "page";
+    e.name = jmeno;
+    const std::string kod = KodHry(e.hostSeat);
+    return Zaznam{kod, OpenTopic(kod), Podepsane(k, OpenTopic(kod), FormatOpenEntry(e))};
+}
+
+int64_t Ted()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// The list keeps what is bound to its topic's code, lists what its host
+// signed and stamped lately, the longest waiting first, and a forgery or an
+// old word sent again hides nothing.
+TEST(SeznamHer, OnlyFreshEntriesOfTheirOwnHostsAreListedTheLongestWaitingFirst)
+{
+    const Klic a = NovyKlic(), b = NovyKlic(), c = NovyKlic(), d = NovyKlic();
+    const int64_t ted = 1'800'000'000'000;
+    const Zaznam pozdejsi = ZaznamHry(a, "waiting", ted - 1000, ted, "JAN NOV\x9A"),
+                 drivejsi = ZaznamHry(b, "waiting", ted - 9000, ted - 100),
+                 hraje = ZaznamHry(c, "playing", ted - 99000, ted - 200), stara = ZaznamHry(d, "waiting", 5, ted - kEntryLifeMs);
+    OpenGames seznam;
+    for (const Zaznam* z : {&pozdejsi, &drivejsi, &hraje, &stara})
+        EXPECT_TRUE(seznam.Take(z->topic, z->payload));
+    EXPECT_FALSE(seznam.Take(drivejsi.topic, pozdejsi.payload)) << "in another host's name";
+    EXPECT_FALSE(seznam.Take(drivejsi.topic + "/x", drivejsi.payload));
+    EXPECT_FALSE(seznam.Take(pozdejsi.topic, pozdejsi.payload + std::string(kMostEntryBytes, 'A'))) << "oversized";
+    EXPECT_FALSE(seznam.Take(pozdejsi.topic, "nic"));
+    const auto seznamem = [&](int64_t kdy) {
+        std::string kody;
+        for (const OpenGames::Game& g : seznam.Listed(kdy, 10))
+            kody += (kody.empty() ? "" : ",") + g.code.substr(0, 2);
+        return kody;
+    };
+    const std::string poradi = drivejsi.kod.substr(0, 2) + "," + pozdejsi.kod.substr(0, 2) + "," + hraje.kod.substr(0, 2);
+    EXPECT_EQ(seznamem(ted), poradi) << "waiting first, the longest waiting first; the stale one not at all";
+    const auto hry = seznam.Listed(ted, 10);
+    EXPECT_EQ(hry[1].name, "JAN NOV\x9A");
+    EXPECT_EQ(hry[1].waitedMs, 1000);
+    EXPECT_EQ(hry[1].device, "page");
+    EXPECT_EQ(seznam.Listed(ted, 1).size(), 1u);
+
+    // A forged signature is found when the entry is to be shown, and dropped;
+    // a newer forgery over a checked entry leaves it listed.
+    std::string body, podpis;
+    ASSERT_TRUE(SplitSigned(ZaznamHry(d, "waiting", ted, ted).payload, &body, &podpis));
+    EXPECT_TRUE(seznam.Take(stara.topic, JoinSigned(body, std::string(64, '\1'))));
+    ASSERT_TRUE(SplitSigned(ZaznamHry(a, "playing", ted - 1000, ted + 5).payload, &body, &podpis));
+    EXPECT_FALSE(seznam.Take(pozdejsi.topic, JoinSigned(body, std::string(64, '\1'))));
+    EXPECT_TRUE(seznam.Take(pozdejsi.topic, ZaznamHry(a, "playing", ted - 1000, ted - 50).payload)) << "an older word";
+    EXPECT_EQ(seznamem(ted), poradi);
+    EXPECT_TRUE(seznam.Take(drivejsi.topic, ""));
+    EXPECT_EQ(seznamem(ted + kEntryLifeMs - 50), pozdejsi.kod.substr(0, 2)) << "taken away, or gone stale";
+
+    OpenEntry e;
+    for (const char* spatne : {"X Y waiting 1 2 linux", "", "a b waiting 2 1 linux"})
+        EXPECT_FALSE(ParseOpenEntry(spatne, &e)) << spatne;
+    const std::string sedadlo = FormatHostSeat(a.verejny, "0123456789ABCDEF");
+    for (const std::string jmeno : {"_JAN", "JAN_", "jan", "J\x9A", "ABCDEFGHIJKLMNOPQRST"})
+        EXPECT_FALSE(ParseOpenEntry(sedadlo + " waiting 1 2 linux " + jmeno, &e)) << jmeno;
+    EXPECT_FALSE(ParseOpenEntry(sedadlo + " waiting 1 2 android", &e));
+    EXPECT_FALSE(ParseOpenEntry(sedadlo + " waiting 2 1 linux", &e)) << "written before it was opened";
+    EXPECT_EQ(NameForList("  jan "), "") << "the table's letters only";
+    EXPECT_EQ(NameForList("  JAN NOV\x9A "), "JAN NOV\x9A");
+}
+
+// "Hrát s kýmkoli": with nobody waiting this device hosts, listed under its
+// name; a game listed earlier makes it give way and join that one; a game
+// someone else took a moment earlier sends it back to the list.
+TEST_F(HraPoSiti, AQuickMatchHostsOrJoinsTheGameWaitingLongest)
+{
+    const auto sonda = [&] {
+        for (auto z = broker.zverejneno.rbegin(); z != broker.zverejneno.rend(); ++z)
+            if (z->topic.find("/probe/") != std::string::npos)
+                return z->topic;
+        return std::string();
+    };
+    ASSERT_TRUE(hra.QuickMatch("mqtt://127.0.0.1:1", "  JAN "));
+    const std::string mujKod = hra.Code();
+    EXPECT_EQ(broker.spojeni.userName, mujKod) << "a connection that may host";
+    Prijde(System::BrokerNews::Kind::Connected);
+    hra.Poll();
+    EXPECT_EQ(broker.odebirano, (std::vector<std::string>{GameTopics(mujKod) + "#", OpenTopics() + "+"}));
+    Prijde(System::BrokerNews::Kind::Message, sonda(), "?");
+    hra.Poll();
+    EXPECT_EQ(hra.State(), OnlineGame::Stage::Waiting) << "nobody waits: this device does";
+    std::string ja, sul, body;
+    ASSERT_TRUE(ParseHostSeat(Posledni("host/seat"), &ja, &sul));
+    OpenEntry muj;
+    ASSERT_TRUE(ParseOpenEntry(Telo(ja, OpenTopic(mujKod), Posledni(OpenTopic(mujKod))), &muj));
+    EXPECT_EQ(muj.name, "JAN");
+    EXPECT_FALSE(muj.playing);
+
+    // Someone writes over this game's entry: it is written again.
+    const size_t predtim = broker.zverejneno.size();
+    Prijde(System::BrokerNews::Kind::Message, OpenTopic(mujKod), "");
+    hra.Poll();
+    ASSERT_GT(broker.zverejneno.size(), predtim);
+    EXPECT_EQ(broker.zverejneno.back().topic, OpenTopic(mujKod));
+
+    // A game opened later changes nothing; one opened earlier is joined.
+    const Klic pozdni = NovyKlic(), drivi = NovyKlic();
+    const Zaznam pozdejsi = ZaznamHry(pozdni, "waiting", muj.opened + 10, Ted());
+    const Zaznam drivejsi = ZaznamHry(drivi, "waiting", muj.opened - 10, Ted());
+    Prijde(System::BrokerNews::Kind::Message, pozdejsi.topic, pozdejsi.payload);
+    hra.Poll();
+    EXPECT_EQ(hra.Code(), mujKod);
+    Prijde(System::BrokerNews::Kind::Message, drivejsi.topic, drivejsi.payload);
+    hra.Poll();
+    EXPECT_EQ(hra.Code(), drivejsi.kod);
+    EXPECT_EQ(broker.spojeni.userName, drivejsi.kod);
+    EXPECT_TRUE(std::any_of(broker.zverejneno.begin(), broker.zverejneno.end(), [&](const Zverejneno& z) {
+        return z.topic == OpenTopic(mujKod) && z.payload.empty() && z.retained;
+    })) << "its own entry taken away";
+
+    // The earlier game's guest seat went to someone else meanwhile.
+    Prijde(System::BrokerNews::Kind::Connected);
+    hra.Poll();
+    const std::string sedadlo = FormatHostSeat(drivi.verejny, "0123456789ABCDEF");
+    Prijde(System::BrokerNews::Kind::Message, GameTopics(drivejsi.kod) + "host/seat", sedadlo);
+    const std::string pritomnost = GameTopics(drivejsi.kod) + "host/presence";
+    Prijde(System::BrokerNews::Kind::Message, pritomnost, Podepsane(drivi, pritomnost, "online AAAA0001 5"));
+    const std::string kdo = GameTopics(drivejsi.kod) + "host/guest";
+    Prijde(System::BrokerNews::Kind::Message, kdo, Podepsane(drivi, kdo, Base64(NovyKlic().verejny)));
+    Prijde(System::BrokerNews::Kind::Message, sonda(), "?");
+    hra.Poll();
+    EXPECT_NE(hra.Code(), drivejsi.kod) << "back to the list, not watching";
+    EXPECT_EQ(hra.State(), OnlineGame::Stage::Connecting);
+    EXPECT_EQ(broker.spojeni.userName, hra.Code());
 }
 
 // Both seats held by others: the game is shown as its players play it,
