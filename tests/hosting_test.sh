@@ -93,6 +93,22 @@ stranger=$(mosquitto_sub --cafile "$work/hosting/ca.pem" -h localhost -p "$mqtts
   -t '#' -v -W 10 2>/dev/null || true)
 [ "$stranger" = "ortelanka/v2/g/0000000000000000/mine mine" ] || fail "a stranger saw: $stranger"
 
+# The list of open games is read by all, and each entry written only by the
+# client of its own game: an entry in another game's name, one of a reader,
+# and one past the broker's packet limit are refused.
+as() { mosquitto_pub --cafile "$work/hosting/ca.pem" -h localhost -p "$mqtts_port" -q 1 -r -u "$@" 2>/dev/null || true; }
+as 1111111111111111 -t ortelanka/v2/open/1111111111111111 -m own
+as 1111111111111111 -t ortelanka/v2/open/2222222222222222 -m "in another game's name"
+as 1111111111111111 -t ortelanka/v2/open/+ -m wildcard
+as open -t ortelanka/v2/open/3333333333333333 -m "a reader's"
+as 4444444444444444 -t ortelanka/v2/open/4444444444444444 -m "$(head -c 9000 /dev/zero | tr '\0' A)"
+as 1111111111111111 -t ortelanka/v2/open/1111111111111111 -m ""  # ...its own entry it may take away
+as 5555555555555555 -t ortelanka/v2/open/5555555555555555 -m listed
+list=$(mosquitto_sub --cafile "$work/hosting/ca.pem" -h localhost -p "$mqtts_port" -u open -t 'ortelanka/v2/open/+' \
+  -v -W 5 2>/dev/null || true)
+[ "$list" = "ortelanka/v2/open/5555555555555555 listed" ] || fail "the list held: ${list:0:200}"
+echo "hosting: the list of open games takes each entry from its own game's client only"
+
 if [ -n "${2:-}" ]; then
   # The page's way in: its MQTT.js over secure websockets through nginx.
   seen=$(NODE_EXTRA_CA_CERTS=$work/hosting/ca.pem timeout 60 node --input-type=module - \

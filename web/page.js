@@ -638,9 +638,14 @@ anyoneButton.addEventListener('click', () => {
 function tableName(typed) {
   return typed.toUpperCase().replace(/[^A-ZŠ ]/g, '').trim().slice(0, 19);
 }
+function closeAnyone() {
+  anyonePanel.hidden = true;
+  anyoneButton.setAttribute('aria-pressed', 'false');
+  canvas.focus();
+}
 document.getElementById('anyone-quick').addEventListener('click', async () => {
   await ask('quick', tableName(anyoneName.value));
-  canvas.focus();
+  closeAnyone();
 });
 document.getElementById('anyone-list').addEventListener('click', () => ask('list'));
 const DEVICES = { linux: 'Linux', windows: 'Windows', page: 'prohlížeč' };
@@ -658,7 +663,7 @@ Module.openGames = bytes => {
     choose.textContent = state === 'playing' ? 'Sledovat' : 'Hrát';
     choose.addEventListener('click', async () => {
       await ask('join', code);
-      canvas.focus();
+      closeAnyone();
     });
     const waitedText = `${Math.floor(seconds / 60)}:${String(seconds % 60).padStart(2, '0')}`;
     item.append(`${state === 'playing' ? 'hraje se' : 'čeká'} ${waitedText} · ${DEVICES[device] || device}` +

@@ -21,6 +21,7 @@ import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
 import { fail, freePort, listening, serve, sleep, started, startXvfb, storedAsShown, waitFor, within } from './common.mjs';
+import { flood, listing } from './open_games.mjs';
 
 const [gameDir, nativeScreen, dataDir, nativeGameDir] = process.argv.slice(2);
 const SAVE = '/home/web_user/ortelanka/';
@@ -738,6 +739,112 @@ try {
     if (await page.$eval('#friend-state', e => e.textContent) !== 'Soupeř je ve hře') fail('the watcher changed the players\' game');
     await watching.close();
     console.log('web: a page that opens the link of a full game watches it, mark by mark, and records nothing');
+
+    // Anyone: the page and a desktop game press "Hrát s kýmkoli" at nearly
+    // the same moment and end up in one game, listed as played; a third
+    // device finds it in the list and watches it; when its host leaves, a
+    // fresh reader's list has it no more within 10 s.
+    await new Promise(resolve => { game.once('exit', resolve); game.kill(); });
+    await waitFor('the friend gone', 20, () => page.$eval('#friendship', e => e.hidden));
+    const brokerUrl = `mqtt://127.0.0.1:${ports.plain}`;
+    const anyone = spawn(path.join(desk, 'ortelanka'), ['--broker', brokerUrl], { cwd: desk, env, stdio: 'ignore' });
+    started.push(() => anyone.exitCode !== null || new Promise(resolve => { anyone.once('exit', resolve); anyone.kill(); }));
+    const deskShell = command => execFileSync('bash', ['-c', `fail() { echo "$*" >&2; exit 1; }; . "$0"; ${command}`,
+      path.join(path.dirname(new URL(import.meta.url).pathname), '..', 'screen.sh')],
+      { env: { ...env, work: desk, pictures: path.join(nativeGameDir, 'data') } });
+    const deskKey = key => execFileSync('xdotool', ['keydown', key, 'sleep', '0.15', 'keyup', key], { env });
+    deskShell('input_taken');
+    deskKey('F2');
+    deskKey('k');
+    await idle();
+    await page.click('#anyone');
+    await Promise.all([page.click('#anyone-quick'), new Promise(resolve => { deskKey('Return'); resolve(); })]);
+    await waitFor('the page in a game with anyone', 40, async () =>
+      await page.$eval('#friend-state', e => e.textContent) === 'Soupeř je ve hře');
+    const listed = await waitFor('the game listed as played', 20, async () => {
+      const entries = [...(await listing(brokerUrl)).entries()];
+      return entries.length === 1 && entries[0][1][2] === 'playing' && entries[0];
+    });
+    const [anyCode, [, , , , , hostDevice]] = listed;
+    const pageHosts = hostDevice === 'page';
+    const firstCell = 20 * 26 + 20;
+    const deskBefore = deskMoves().length, pageBefore = (await moves()).length;
+    if (pageHosts) {
+      await idle();
+      await click(cellAt(firstCell).x, cellAt(firstCell).y);
+    } else {
+      const { x, y } = cellAt(firstCell);
+      await waitFor('the desktop\'s first mark', 60, async () => {
+        execFileSync('xdotool', ['mousemove', String(x), String(y), 'click', '1'], { env });
+        return (await within(2, () => deskMoves().length > deskBefore));
+      });
+    }
+    await waitFor('the first mark on both sides', 20, async () =>
+      deskMoves().length > deskBefore && (await moves()).length > pageBefore);
+    console.log(`web: the page and the desktop game pressed "Hrát s kýmkoli" at once and play one game (${hostDevice} hosts)`);
+
+    const third = await browser.createBrowserContext();
+    const thirdPage = watch(await third.newPage());
+    await thirdPage.setViewport({ width: 800, height: 644 });
+    await thirdPage.goto(url, { waitUntil: 'domcontentloaded' });
+    await gameReady(thirdPage);
+    await thirdPage.click('#start');
+    await waitFor('the third device\'s game', 60, async () => !(await thirdPage.$eval('#anyone', e => e.disabled)));
+    await thirdPage.click('#anyone');
+    await thirdPage.click('#anyone-list');
+    const watchButton = `#open-games button[data-code="${anyCode}"]`;
+    await waitFor('the game in the third device\'s list', 20, () => thirdPage.$(watchButton));
+    if (await thirdPage.$eval(watchButton, e => e.textContent) !== 'Sledovat') fail('a played game is not offered to watch');
+    await thirdPage.click(watchButton);
+    await waitFor('the third device watching', 40, async () =>
+      await thirdPage.$eval('#friend-state', e => e.textContent) === 'Sledujete hru dvou hráčů');
+    await waitFor('the first mark on the watcher\'s board', 60, marked(firstCell, thirdPage));
+    if ((await moves(thirdPage)).length) fail('the watcher from the list recorded moves');
+    console.log('web: a third device found the game in the list and watches it');
+
+    // The host leaves for a game of its own ("Hráč proti hráči").
+    if (pageHosts) {
+      await idle();
+      await click(700, 312);
+    } else {
+      execFileSync('xdotool', ['mousemove', '700', '312', 'click', '1'], { env });
+    }
+    const left = Date.now();
+    await waitFor('the entry gone from a fresh reader\'s list', 10, async () => !(await listing(brokerUrl)).has(anyCode));
+    console.log(`web: the host left, and its entry was gone from a fresh reader's list after ${Date.now() - left} ms`);
+    await waitFor('the page offline', 20, () => page.$eval('#friendship', e => e.hidden));
+
+    // A hostile client floods the list while the page waits for anyone:
+    // nothing of it is listed, the real game stays listed and joinable, and
+    // the pages go on answering.
+    await third.close();
+    await idle();
+    await page.click('#anyone');
+    await page.click('#anyone-quick');
+    const waiting = await waitFor('the page waiting for anyone', 20, async () =>
+      [...(await listing(brokerUrl)).entries()].find(([, fields]) => fields[5] === 'page' && fields[2] === 'waiting'));
+    await flood(brokerUrl, waiting[0]);
+    const joiner = await browser.createBrowserContext();
+    const joinerPage = watch(await joiner.newPage());
+    await joinerPage.setViewport({ width: 800, height: 644 });
+    await joinerPage.goto(url, { waitUntil: 'domcontentloaded' });
+    await gameReady(joinerPage);
+    await joinerPage.click('#start');
+    await waitFor('the joiner\'s game', 60, async () => !(await joinerPage.$eval('#anyone', e => e.disabled)));
+    await joinerPage.click('#anyone');
+    await joinerPage.click('#anyone-list');
+    const joinButton = `#open-games button[data-code="${waiting[0]}"]`;
+    await waitFor('the real game in a flooded list', 20, () => joinerPage.$(joinButton));
+    const shown = await joinerPage.$$eval('#open-games li', items => items.map(item => item.textContent));
+    if (shown.length !== 1) fail(`the flooded list shows ${shown.join(' / ')}`);
+    await joinerPage.click(joinButton);
+    for (const [who, from] of [['the joiner', joinerPage], ['the waiting page', page]])
+      await waitFor(`${who} playing`, 40, async () => await from.$eval('#friend-state', e => e.textContent) === 'Soupeř je ve hře');
+    await idle();
+    await click(cellAt(firstCell + 1).x, cellAt(firstCell + 1).y);
+    await waitFor('a mark after the flood on the joiner\'s board', 30, marked(firstCell + 1, joinerPage));
+    await joiner.close();
+    console.log('web: 1,024 forged, oversized and malformed entries hid nothing: the real game was listed and joined');
     host.rewrite = (name, body) => body;
   }
 
