@@ -244,6 +244,25 @@ void OnlineGame::Poll()
         Stop("Hru po s\xEDti nelze zalo\x9Eit");
 }
 
+int64_t OnlineGame::MillisecondsToNextStep() const
+{
+    const auto now = std::chrono::steady_clock::now();
+    int64_t due = -1;
+    const auto until = [&](std::chrono::steady_clock::time_point at) {
+        const int64_t ms = std::max<int64_t>(0, std::chrono::duration_cast<std::chrono::milliseconds>(at - now).count());
+        due = due < 0 ? ms : std::min(due, ms);
+    };
+    if (listed && phase == Phase::Seated && connected)
+        until(refreshed + kEntryRefresh);
+    if (quick && phase == Phase::Requesting)
+        until(asked + kLongestAsking);
+    if (!overwritten.empty() && phase == Phase::Seated && connected)
+        until(corrected + std::chrono::duration_cast<std::chrono::steady_clock::duration>(kCorrectionPause));
+    if (listing)
+        until(now + std::chrono::seconds(1));  // how long each game has waited, as shown
+    return due;
+}
+
 void OnlineGame::Take(const std::string& topic, const std::string& payload)
 {
     std::string entryCode;

@@ -65,6 +65,10 @@ public:
 
     // Takes the broker's news. Call it every step.
     void Poll();
+    // How long until a step is due even without news (the list's entry
+    // written again, a quick match's patience, a correction that waits, the
+    // list's clocks), in milliseconds; -1 for never.
+    int64_t MillisecondsToNextStep() const;
     // The latest note for the screen (Windows-1250), once.
     bool TakeNote(std::string* note);
     // After taking a seat: every move of the current game so far, in the

@@ -1,6 +1,8 @@
 // The state machine: one step of the current state per call.
 #include "main.h"
 
+#include <algorithm>
+
 #include "board/HraciPole.h"
 #include "log/Log.h"
 #include "platform/Clock.h"
@@ -20,7 +22,7 @@ const POINT kMimo = {-1000, -1000};          // consumes a click after a frame o
 void CekejNaVstup(uint64_t shownBefore, uint32_t timeout = INFINITE)
 {
     if (FramesShown() == shownBefore)
-        WaitMessage(timeout);
+        WaitMessage(std::min(timeout, CekaniHryPoSiti()));
 }
 
 // A step that took t < 30 ms sleeps about t ms more.
@@ -146,7 +148,7 @@ void NejlepsiTabulka()
         return;
     }
     if (ZobrazNejlepsi == 2) {  // the table stays on screen until a click or Space
-        WaitMessage();
+        WaitMessage(CekaniHryPoSiti());
         return;
     }
     if (ZobrazNejlepsi == 0) {
@@ -230,7 +232,7 @@ void Game_Loop()
         if (keys[VK_SPACE] || (fwMouseKeys & MK_LBUTTON))
             GameState = ZapisOn == 1 ? 13 : 10;
         else
-            WaitMessage();
+            WaitMessage(CekaniHryPoSiti());
         break;
     case 13: {
         const uint64_t shown = FramesShown();

@@ -10,8 +10,10 @@
 #include "platform/Display.h"
 #include "platform/Settings.h"
 #include "platform/System.h"
+#include "platform/Waiting.h"
 #include "records/Score.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -287,6 +289,12 @@ void HraPoSitiKrok()
     std::vector<int> tahy;
     if (GameState == 2 && hra.TakeRebuild(&tahy))
         PostavHru(tahy);
+}
+
+uint32_t CekaniHryPoSiti()
+{
+    const int64_t ms = hra.MillisecondsToNextStep();
+    return ms < 0 ? INFINITE : static_cast<uint32_t>(std::min<int64_t>(ms + 1, INFINITE - 1));
 }
 
 void PrijmiZpravyHryPoSiti()

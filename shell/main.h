@@ -88,6 +88,8 @@ bool HostovanaHra(std::string* code, std::string* link);
 void PrijmiZpravyHryPoSiti();
 // At the start of every step: the broker's news, its notes, a game to set up.
 void HraPoSitiKrok();
+// The longest a step may wait for input before online play wants the next.
+uint32_t CekaniHryPoSiti();
 // The mark of this player comes from the other device.
 bool HrajeSoupere(int player);
 // The other device's next mark, when it is to be placed now.

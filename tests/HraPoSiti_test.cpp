@@ -568,6 +568,8 @@ TEST_F(HraPoSiti, AQuickMatchHostsOrJoinsTheGameWaitingLongest)
     Prijde(System::BrokerNews::Kind::Message, sonda(), "?");
     hra.Poll();
     EXPECT_EQ(hra.State(), OnlineGame::Stage::Waiting) << "nobody waits: this device does";
+    const int64_t dalsiKrok = hra.MillisecondsToNextStep();
+    EXPECT_TRUE(dalsiKrok > 0 && dalsiKrok <= 10000) << "the entry is written again while the game idles";
     std::string ja, sul, body;
     ASSERT_TRUE(ParseHostSeat(Posledni("host/seat"), &ja, &sul));
     OpenEntry muj;
