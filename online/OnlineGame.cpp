@@ -225,6 +225,16 @@ void OnlineGame::Poll()
     }
     Correct();
     const auto now = std::chrono::steady_clock::now();
+    if (listed && phase == Phase::Seated && connected && keys[Index(Side::Guest)].empty() &&
+        NowMs() - entry.opened > online::kLongestWaitMs) {
+        // Nobody came: the game leaves the list, and waits on for a friend with the link.
+        Publish(online::OpenTopic(code), "");
+        listed = false;
+        if (listing)
+            System::BrokerUnsubscribe(online::OpenTopics() + "+");
+        listing = quick = false;
+        Note("Nikdo nep\xF8i\x9A" "el, hra u\x9E nen\xED v seznamu");
+    }
     if (listed && phase == Phase::Seated && connected && now - refreshed >= kEntryRefresh)
         PublishEntry();
     if (quick && phase == Phase::Requesting && now - asked >= kLongestAsking)

@@ -50,7 +50,8 @@ std::vector<OpenGames::Game> OpenGames::Listed(int64_t now, size_t most, const s
     std::vector<std::map<std::string, Kept>::iterator> fresh;
     for (auto at = kept.begin(); at != kept.end(); ++at) {
         const OpenEntry& entry = at->second.entry;
-        if (!except.count(at->first) && entry.stamp > now - kEntryLifeMs && entry.stamp < now + kEntryLifeMs)
+        if (!except.count(at->first) && entry.stamp > now - kEntryLifeMs && entry.stamp < now + kEntryLifeMs &&
+            (entry.playing || entry.opened > now - kLongestWaitMs))
             fresh.push_back(at);
     }
     const auto order = [](const auto& at) { return std::tie(at->second.entry.playing, at->second.entry.opened, at->first); };

@@ -18,6 +18,8 @@ namespace online {
 // before that while the game is listed.
 constexpr int64_t kEntryLifeMs = 30000;
 constexpr size_t kMostEntries = 2000;
+// A game that has waited this long for anyone is listed no more.
+constexpr int64_t kLongestWaitMs = 10 * 60 * 1000;
 
 // The game's code: the first 80 bits of the hash of the host's seat.
 std::string CodeOf(const std::string& hostSeat);

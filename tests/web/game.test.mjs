@@ -807,7 +807,9 @@ try {
       await idle();
       await click(700, 312);
     } else {
-      execFileSync('xdotool', ['mousemove', '700', '312', 'click', '1'], { env });
+      deskShell('input_taken');
+      execFileSync('xdotool', ['mousemove', '700', '312', 'sleep', '0.1', 'mousedown', '1', 'sleep', '0.1', 'mouseup', '1'],
+                   { env });
     }
     const left = Date.now();
     await waitFor('the entry gone from a fresh reader\'s list', 10, async () => !(await listing(brokerUrl)).has(anyCode));
