@@ -802,14 +802,26 @@ try {
     if ((await moves(thirdPage)).length) fail('the watcher from the list recorded moves');
     console.log('web: a third device found the game in the list and watches it');
 
-    // The host leaves for a game of its own ("Hráč proti hráči").
+    // The host leaves for a game of its own ("Hráč proti hráči", and Enter
+    // to its question).
+    const dialogShown = () => {
+      try {
+        return deskShell('! shows deskaempty.bmp 200x100+180+250'), true;
+      } catch {
+        return false;
+      }
+    };
     if (pageHosts) {
       await idle();
       await click(700, 312);
+      await waitFor('the new game\'s question', 10, async () => !(await shows(board, 180, 250, 200, 100)()));
+      await page.keyboard.press('Enter');
     } else {
       deskShell('input_taken');
       execFileSync('xdotool', ['mousemove', '700', '312', 'sleep', '0.1', 'mousedown', '1', 'sleep', '0.1', 'mouseup', '1'],
                    { env });
+      await waitFor('the new game\'s question on the desktop', 10, dialogShown);
+      deskKey('Return');
     }
     const left = Date.now();
     await waitFor('the entry gone from a fresh reader\'s list', 10, async () => !(await listing(brokerUrl)).has(anyCode));
