@@ -186,7 +186,8 @@ int OnlineGame::LocalPlayer() const
 void OnlineGame::Poll()
 {
     System::BrokerNews news;
-    while (phase != Phase::Off && System::BrokerTakeNews(&news)) {
+    // Once a quick match is to move on, the rest of this connection's news is its own no more.
+    while (phase != Phase::Off && next == Next::Stay && System::BrokerTakeNews(&news)) {
         switch (news.kind) {
         case System::BrokerNews::Kind::Connected:
             connected = everConnected = true;

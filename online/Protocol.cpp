@@ -344,12 +344,6 @@ bool ParseOpenTopic(const std::string& topic, std::string* code)
     return AreSymbols(*code);
 }
 
-bool OpenEntry::operator==(const OpenEntry& other) const
-{
-    return hostSeat == other.hostSeat && playing == other.playing && opened == other.opened &&
-           stamp == other.stamp && device == other.device && name == other.name;
-}
-
 bool ParseOpenEntry(const std::string& body, OpenEntry* entry)
 {
     if (body.size() > kMostEntryBytes)

@@ -100,7 +100,6 @@ struct OpenEntry {
     int64_t stamp = 0;     // when written; refreshed while the game is listed
     std::string device;    // "linux", "windows" or "page"
     std::string name;      // the table's letters (Windows-1250), or empty
-    bool operator==(const OpenEntry& other) const;
 };
 // "<key> <salt> waiting|playing <opened> <stamp> <device>[ <name>]", the
 // name with '_' for a space and 's' for the table's letter š.

@@ -150,7 +150,8 @@ void BrokerDisconnect();
 void ShowOnlineStage(const std::string& code, int stage);
 // A page's own controls ask for online play: "host BROKER" (a game with a
 // friend), "quick BROKER[ NAME]" (a quick match), "list BROKER" (the list of
-// open games) or "join BROKER CODE" (a game of the list).
+// open games), "unlist BROKER" (the list read no more) or "join BROKER CODE"
+// (a game of the list).
 bool TakeOnlineRequest(std::string* request);
 // What surrounds the game (a page) shows the list of open games: a line a
 // game, "CODE waiting|playing WAITED_MS DEVICE[ NAME]" (Windows-1250); a

@@ -79,6 +79,8 @@ void VyridPozadavekStranky(const std::string& pozadavek)
         hra.QuickMatch(broker, JmenoZeStranky(pak));
     else if (co == "list")
         hra.OpenList(broker);
+    else if (co == "unlist")
+        ZavriSeznamHer();
     else if (co == "join" && online::ReadInvitation(pak, &kod, &zOdkazu))
         hra.Join(kod, broker);
     else
@@ -224,6 +226,12 @@ bool OtevriSeznamHer(std::string* proc)
     }
     brokerHry.clear();
     return true;
+}
+
+void ZavriSeznamHer()
+{
+    if (hra.State() == OnlineGame::Stage::Listing)
+        hra.Leave();
 }
 
 std::vector<online::OpenGames::Game> SeznamHer(size_t nejvice)

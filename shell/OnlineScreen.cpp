@@ -208,6 +208,8 @@ void CloseOnlineScreen()
 {
     if (page == Page::Closed)
         return;
+    if (page == Page::List)
+        ZavriSeznamHer();
     page = Page::Closed;
     Show();
 }
@@ -221,6 +223,8 @@ bool OnlineScreenKey(int key, bool control)
         return true;
     }
     if (key == VK_ESCAPE) {
+        if (page == Page::List)
+            ZavriSeznamHer();
         page = page == Page::Join || page == Page::Quick || page == Page::List ? Page::First : Page::Closed;
         why.clear();
     } else if (page == Page::First && key == 'K') {

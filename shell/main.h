@@ -80,6 +80,8 @@ bool JePozvankou(const std::string& text);
 bool HrajSKymkoli(const std::string& name, std::string* why);
 // The list of open games, read to join or watch one of them.
 bool OtevriSeznamHer(std::string* why);
+// The list is read no more (nothing else of online play ends).
+void ZavriSeznamHer();
 std::vector<online::OpenGames::Game> SeznamHer(size_t most);
 bool PripojSeKHreZeSeznamu(const std::string& code, std::string* why);
 // The game this device hosts now, its code and link.

@@ -631,9 +631,12 @@ const anyoneButton = document.getElementById('anyone');
 const anyonePanel = document.getElementById('anyone-panel');
 const anyoneName = document.getElementById('anyone-name');
 const openGames = document.getElementById('open-games');
+// The list is read only while the panel shows it.
 anyoneButton.addEventListener('click', () => {
   anyonePanel.hidden = !anyonePanel.hidden;
   anyoneButton.setAttribute('aria-pressed', String(!anyonePanel.hidden));
+  if (anyonePanel.hidden && openGames.childElementCount)
+    ask('unlist');
 });
 function tableName(typed) {
   return typed.toUpperCase().replace(/[^A-ZŠ ]/g, '').trim().slice(0, 19);
