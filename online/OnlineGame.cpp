@@ -46,17 +46,7 @@ int64_t NowMs()
 
 bool OnlineGame::Host(const std::string& url)
 {
-    if (!Start(url))
-        return false;
-    const std::string salt = RandomSymbols(online::kSaltSymbols);
-    if (salt.empty())
-        return false;
-    hostSeat = online::FormatHostSeat(key.publicKey, salt);
-    code = online::CodeOf(hostSeat);
-    keys[Index(Side::Host)] = key.publicKey;
-    joining = false;
-    side = Side::Host;
-    return !code.empty() && Connect(true);
+    return Start(url) && HostNew();
 }
 
 bool OnlineGame::Join(const std::string& gameCode, const std::string& url)
@@ -74,7 +64,7 @@ bool OnlineGame::QuickMatch(const std::string& url, const std::string& name)
         return false;
     quick = true;
     listName = online::NameForList(name);
-    return Seek();
+    return HostNew();
 }
 
 bool OnlineGame::OpenList(const std::string& url)
@@ -85,10 +75,10 @@ bool OnlineGame::OpenList(const std::string& url)
     return Connect(false);
 }
 
-// A quick match reads the list on a connection that can host: its seat
-// and code are drawn first, and what to do is chosen once every listed game
-// is in (ChooseOpponent).
-bool OnlineGame::Seek()
+// A new host's seat, the code drawn from it, and the connection as its
+// host. A quick match reads the list on it too, and chooses what to do once
+// every listed game is in (ChooseOpponent).
+bool OnlineGame::HostNew()
 {
     const std::string salt = RandomSymbols(online::kSaltSymbols);
     if (salt.empty())
@@ -98,7 +88,7 @@ bool OnlineGame::Seek()
     keys[Index(Side::Host)] = key.publicKey;
     joining = false;
     side = Side::Host;
-    listing = true;
+    listing = quick;
     return !code.empty() && Connect(true);
 }
 
@@ -251,7 +241,7 @@ void OnlineGame::Poll()
     listName = name;
     tried = triedSoFar;
     asked = now;
-    if (!started || (what == Next::Seek && !Seek()))
+    if (!started || (what == Next::Seek && !HostNew()))
         Stop("Hru po s\xEDti nelze zalo\x9Eit");
 }
 

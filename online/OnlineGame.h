@@ -102,7 +102,7 @@ private:
     };
 
     bool Start(const std::string& url);
-    bool Seek();
+    bool HostNew();
     void ChooseOpponent();
     void TakeEntry(const std::string& entryCode, const std::string& topic, const std::string& payload);
     void Yield();

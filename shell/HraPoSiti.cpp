@@ -28,6 +28,7 @@ bool pripojitZeSchranky = false;
 std::chrono::steady_clock::time_point seznamUkazan;
 bool hostitNaZacatku = false;
 constexpr size_t kNejdelsiPozvanka = 512;
+constexpr char kChybiBroker[] = "Chyb\xED server: broker=mqtts://SERVER v ortelanka.conf";
 constexpr size_t kNejviceVSeznamu = 20;  // the page's list; the online screen shows fewer
 
 // The broker named on the command line, in the settings or in the build.
@@ -161,7 +162,7 @@ bool ZalozHruPoSiti(std::string* proc)
 {
     std::string broker;
     if (!VyberBroker(&broker)) {
-        *proc = "Chyb\xED server: broker=mqtts://SERVER v ortelanka.conf";
+        *proc = kChybiBroker;
         return false;
     }
     if (!ZalozHru(broker)) {
@@ -202,7 +203,7 @@ bool HrajSKymkoli(const std::string& jmeno, std::string* proc)
 {
     std::string broker;
     if (!VyberBroker(&broker)) {
-        *proc = "Chyb\xED server: broker=mqtts://SERVER v ortelanka.conf";
+        *proc = kChybiBroker;
         return false;
     }
     if (!hra.QuickMatch(broker, jmeno)) {
@@ -217,7 +218,7 @@ bool OtevriSeznamHer(std::string* proc)
 {
     std::string broker;
     if (!VyberBroker(&broker)) {
-        *proc = "Chyb\xED server: broker=mqtts://SERVER v ortelanka.conf";
+        *proc = kChybiBroker;
         return false;
     }
     if (!hra.OpenList(broker)) {

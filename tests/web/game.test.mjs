@@ -783,15 +783,20 @@ try {
       deskMoves().length > deskBefore && (await moves()).length > pageBefore);
     console.log(`web: the page and the desktop game pressed "Hrát s kýmkoli" at once and play one game (${hostDevice} hosts)`);
 
-    const third = await browser.createBrowserContext();
-    const thirdPage = watch(await third.newPage());
-    await thirdPage.setViewport({ width: 800, height: 644 });
-    await thirdPage.goto(url, { waitUntil: 'domcontentloaded' });
-    await gameReady(thirdPage);
-    await thirdPage.click('#start');
-    await waitFor('the third device\'s game', 60, async () => !(await thirdPage.$eval('#anyone', e => e.disabled)));
-    await thirdPage.click('#anyone');
-    await thirdPage.click('#anyone-list');
+    // Another device, a page of its own, started and reading the list.
+    const deviceWithList = async who => {
+      const context = await browser.createBrowserContext();
+      const other = watch(await context.newPage());
+      await other.setViewport({ width: 800, height: 644 });
+      await other.goto(url, { waitUntil: 'domcontentloaded' });
+      await gameReady(other);
+      await other.click('#start');
+      await waitFor(`${who}'s game`, 60, async () => !(await other.$eval('#anyone', e => e.disabled)));
+      await other.click('#anyone');
+      await other.click('#anyone-list');
+      return [context, other];
+    };
+    const [third, thirdPage] = await deviceWithList('the third device');
     const watchButton = `#open-games button[data-code="${anyCode}"]`;
     await waitFor('the game in the third device\'s list', 20, () => thirdPage.$(watchButton));
     if (await thirdPage.$eval(watchButton, e => e.textContent) !== 'Sledovat') fail('a played game is not offered to watch');
@@ -838,15 +843,7 @@ try {
     const waiting = await waitFor('the page waiting for anyone', 20, async () =>
       [...(await listing(brokerUrl)).entries()].find(([, fields]) => fields[5] === 'page' && fields[2] === 'waiting'));
     await flood(brokerUrl, waiting[0]);
-    const joiner = await browser.createBrowserContext();
-    const joinerPage = watch(await joiner.newPage());
-    await joinerPage.setViewport({ width: 800, height: 644 });
-    await joinerPage.goto(url, { waitUntil: 'domcontentloaded' });
-    await gameReady(joinerPage);
-    await joinerPage.click('#start');
-    await waitFor('the joiner\'s game', 60, async () => !(await joinerPage.$eval('#anyone', e => e.disabled)));
-    await joinerPage.click('#anyone');
-    await joinerPage.click('#anyone-list');
+    const [joiner, joinerPage] = await deviceWithList('the joiner');
     const joinButton = `#open-games button[data-code="${waiting[0]}"]`;
     await waitFor('the real game in a flooded list', 20, () => joinerPage.$(joinButton));
     const shown = await joinerPage.$$eval('#open-games li', items => items.map(item => item.textContent));
